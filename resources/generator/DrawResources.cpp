@@ -1,0 +1,341 @@
+// Draws the clips manager's icons and splash image with QPainter, so the artwork is our own and
+// can be redrawn at will. Writes PNG files into the folder given as the only argument.
+
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QColor Accent(0x3b, 0xa7, 0xe5);
+const QColor AccentDark(0x1f, 0x6f, 0xa8);
+const QColor Amber(0xf3, 0xa3, 0x35);
+const QColor Red(0xe0, 0x52, 0x4a);
+const QColor Green(0x4c, 0xc3, 0x8a);
+const QColor Panel(0x2a, 0x2f, 0x37);
+const QColor PanelLight(0x44, 0x4b, 0x56);
+const QColor Ink(0x14, 0x17, 0x1b);
+
+constexpr int IconSize = 64;
+
+using Drawing = std::function<void(QPainter&)>;
+
+bool save(const QString& folder, const QString& name, QSize size, const Drawing& draw)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    draw(p);
+    p.end();
+    const QString path = QDir(folder).filePath(name);
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+QFont boldFont(int pixelSize)
+{
+    QFont f("DejaVu Sans");
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    return f;
+}
+
+// A round badge with a glyph in its middle: the message-box icons.
+void badge(QPainter& p, const QColor& colour, const QString& glyph)
+{
+    QRadialGradient fill(QPointF(24, 20), 44);
+    fill.setColorAt(0, colour.lighter(125));
+    fill.setColorAt(1, colour.darker(115));
+    p.setPen(QPen(colour.darker(150), 2));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(4, 4, 56, 56));
+    p.setPen(Qt::white);
+    p.setFont(boldFont(38));
+    p.drawText(QRectF(4, 3, 56, 56), Qt::AlignCenter, glyph);
+}
+
+void warningIcon(QPainter& p)
+{
+    QPainterPath triangle;
+    triangle.moveTo(32, 5);
+    triangle.lineTo(61, 57);
+    triangle.lineTo(3, 57);
+    triangle.closeSubpath();
+    QLinearGradient fill(0, 5, 0, 57);
+    fill.setColorAt(0, Amber.lighter(120));
+    fill.setColorAt(1, Amber.darker(110));
+    p.setPen(QPen(Amber.darker(160), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(triangle);
+    p.setPen(Ink);
+    p.setFont(boldFont(34));
+    p.drawText(QRectF(3, 16, 58, 42), Qt::AlignCenter, "!");
+}
+
+void errorIcon(QPainter& p)
+{
+    QRadialGradient fill(QPointF(24, 20), 44);
+    fill.setColorAt(0, Red.lighter(125));
+    fill.setColorAt(1, Red.darker(115));
+    p.setPen(QPen(Red.darker(150), 2));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(4, 4, 56, 56));
+    p.setPen(QPen(Qt::white, 7, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(22, 22), QPointF(42, 42));
+    p.drawLine(QPointF(42, 22), QPointF(22, 42));
+}
+
+// A strip of film with sprocket holes; the frame window is filled by the caller's colour.
+void filmFrame(QPainter& p, const QColor& strip, const QColor& window)
+{
+    const QRectF body(6, 10, 52, 44);
+    p.setPen(QPen(strip.darker(170), 2));
+    p.setBrush(strip);
+    p.drawRoundedRect(body, 5, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Ink);
+    for (int i = 0; i < 5; ++i) {
+        p.drawRoundedRect(QRectF(10 + i * 9.6, 13, 6, 5), 1.5, 1.5);
+        p.drawRoundedRect(QRectF(10 + i * 9.6, 46, 6, 5), 1.5, 1.5);
+    }
+    QLinearGradient fill(0, 21, 0, 43);
+    fill.setColorAt(0, window.lighter(130));
+    fill.setColorAt(1, window.darker(120));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(11, 21, 42, 22), 2, 2);
+}
+
+void clipIcon(QPainter& p)
+{
+    filmFrame(p, QColor(0x5a, 0x62, 0x6e), Accent);
+    // A small play mark: this clip can be fetched and played.
+    QPainterPath play;
+    play.moveTo(28, 26);
+    play.lineTo(38, 32);
+    play.lineTo(28, 38);
+    play.closeSubpath();
+    p.setBrush(Qt::white);
+    p.drawPath(play);
+}
+
+void clipWaitingIcon(QPainter& p)
+{
+    filmFrame(p, QColor(0xc8, 0xcd, 0xd4), QColor(0xee, 0xf0, 0xf3));
+    p.setPen(QPen(QColor(0x7a, 0x82, 0x8e), 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(32, 32), 7, 7);
+    p.drawLine(QPointF(32, 32), QPointF(32, 27.5));
+    p.drawLine(QPointF(32, 32), QPointF(35.5, 32));
+}
+
+// A monitor with a play triangle: opens the playback window.
+void imageIcon(QPainter& p)
+{
+    p.setPen(QPen(PanelLight.lighter(160), 2.5));
+    p.setBrush(Panel);
+    p.drawRoundedRect(QRectF(5, 8, 54, 38), 4, 4);
+    QLinearGradient screen(0, 12, 0, 42);
+    screen.setColorAt(0, AccentDark.lighter(130));
+    screen.setColorAt(1, AccentDark.darker(140));
+    p.setPen(Qt::NoPen);
+    p.setBrush(screen);
+    p.drawRect(QRectF(9, 12, 46, 30));
+    // Hills and sun on the screen, so it reads as a picture.
+    p.setBrush(QColor(0x2c, 0x8a, 0x5c));
+    QPainterPath hills;
+    hills.moveTo(9, 42);
+    hills.lineTo(22, 28);
+    hills.lineTo(31, 36);
+    hills.lineTo(40, 25);
+    hills.lineTo(55, 42);
+    hills.closeSubpath();
+    p.drawPath(hills);
+    p.setBrush(Amber);
+    p.drawEllipse(QPointF(20, 19), 4, 4);
+    p.setBrush(PanelLight.lighter(160));
+    p.drawRect(QRectF(28, 46, 8, 6));
+    p.drawRoundedRect(QRectF(18, 52, 28, 4), 2, 2);
+}
+
+void downloadIcon(QPainter& p)
+{
+    // Tray.
+    p.setPen(QPen(PanelLight.lighter(170), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath tray;
+    tray.moveTo(8, 40);
+    tray.lineTo(8, 55);
+    tray.lineTo(56, 55);
+    tray.lineTo(56, 40);
+    p.drawPath(tray);
+    // Arrow.
+    QPainterPath arrow;
+    arrow.moveTo(26, 5);
+    arrow.lineTo(38, 5);
+    arrow.lineTo(38, 26);
+    arrow.lineTo(48, 26);
+    arrow.lineTo(32, 45);
+    arrow.lineTo(16, 26);
+    arrow.lineTo(26, 26);
+    arrow.closeSubpath();
+    QLinearGradient fill(0, 5, 0, 45);
+    fill.setColorAt(0, Accent.lighter(120));
+    fill.setColorAt(1, AccentDark);
+    p.setPen(QPen(AccentDark.darker(140), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(arrow);
+}
+
+// The recorder: a slim box with two drive bays, a status lamp and the 10G port.
+void recorderIcon(QPainter& p)
+{
+    QLinearGradient body(0, 14, 0, 50);
+    body.setColorAt(0, PanelLight);
+    body.setColorAt(1, Panel.darker(120));
+    p.setPen(QPen(QColor(0x0e, 0x10, 0x13), 2));
+    p.setBrush(body);
+    p.drawRoundedRect(QRectF(3, 14, 58, 36), 5, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Ink);
+    p.drawRoundedRect(QRectF(9, 20, 22, 8), 2, 2);
+    p.drawRoundedRect(QRectF(9, 34, 22, 8), 2, 2);
+    p.setBrush(Accent);
+    p.drawRect(QRectF(11, 23, 12, 2));
+    p.drawRect(QRectF(11, 37, 12, 2));
+    p.setBrush(Green);
+    p.drawEllipse(QPointF(53, 22), 3, 3);
+    p.setBrush(Red);
+    p.drawEllipse(QPointF(45, 22), 3, 3);
+    p.setBrush(Ink);
+    p.drawRect(QRectF(39, 34, 16, 9));
+    p.setBrush(Amber);
+    p.drawRect(QRectF(42, 37, 10, 3));
+}
+
+// The program's own icon: a dark tile with a film frame and a bold V.
+void appIcon(QPainter& p)
+{
+    QLinearGradient tile(0, 0, 64, 64);
+    tile.setColorAt(0, QColor(0x2e, 0x34, 0x3d));
+    tile.setColorAt(1, QColor(0x12, 0x14, 0x18));
+    p.setPen(QPen(Accent, 2));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x5a, 0x62, 0x6e));
+    for (int i = 0; i < 5; ++i) {
+        p.drawRect(QRectF(9 + i * 10, 8, 6, 5));
+        p.drawRect(QRectF(9 + i * 10, 51, 6, 5));
+    }
+    QPainterPath v;
+    v.moveTo(12, 16);
+    v.lineTo(24, 16);
+    v.lineTo(32, 38);
+    v.lineTo(40, 16);
+    v.lineTo(52, 16);
+    v.lineTo(38, 48);
+    v.lineTo(26, 48);
+    v.closeSubpath();
+    QLinearGradient fill(0, 16, 0, 48);
+    fill.setColorAt(0, Accent.lighter(120));
+    fill.setColorAt(1, AccentDark);
+    p.setBrush(fill);
+    p.drawPath(v);
+}
+
+void splash(QPainter& p)
+{
+    const QRectF all(0, 0, 600, 340);
+    QLinearGradient back(0, 0, 600, 340);
+    back.setColorAt(0, QColor(0x25, 0x2a, 0x32));
+    back.setColorAt(1, QColor(0x0d, 0x0f, 0x12));
+    p.fillRect(all, back);
+
+    // Light streaks, as if frames were rushing past.
+    for (int i = 0; i < 14; ++i) {
+        QColor c = Accent;
+        c.setAlpha(18 + (i * 7) % 30);
+        p.setPen(QPen(c, 1 + i % 3));
+        const qreal y = 40 + i * 19;
+        p.drawLine(QPointF(260 + (i * 37) % 120, y), QPointF(600, y - 60));
+    }
+
+    // A film strip along the bottom.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1a, 0x1d, 0x22));
+    p.drawRect(QRectF(0, 262, 600, 56));
+    p.setBrush(QColor(0x3a, 0x40, 0x49));
+    for (int x = 8; x < 600; x += 24) {
+        p.drawRoundedRect(QRectF(x, 266, 12, 7), 2, 2);
+        p.drawRoundedRect(QRectF(x, 307, 12, 7), 2, 2);
+    }
+    for (int i = 0; i < 6; ++i) {
+        QLinearGradient frame(0, 277, 0, 303);
+        QColor c = QColor::fromHsv((200 + i * 12) % 360, 150, 120 + i * 15);
+        frame.setColorAt(0, c.lighter(130));
+        frame.setColorAt(1, c.darker(130));
+        p.setBrush(frame);
+        p.drawRect(QRectF(10 + i * 98, 277, 90, 26));
+    }
+
+    p.save();
+    p.translate(40, 60);
+    p.scale(1.6, 1.6);
+    appIcon(p);
+    p.restore();
+
+    p.setPen(QColor(0xe8, 0xec, 0xf1));
+    p.setFont(boldFont(46));
+    p.drawText(QRectF(160, 62, 430, 60), Qt::AlignLeft | Qt::AlignVCenter, "VLM Velmor");
+    QFont sub("DejaVu Sans");
+    sub.setPixelSize(26);
+    p.setPen(Accent.lighter(115));
+    p.setFont(sub);
+    p.drawText(QRectF(162, 120, 430, 36), Qt::AlignLeft | Qt::AlignVCenter, "Clips Manager");
+    QFont small("DejaVu Sans");
+    small.setPixelSize(13);
+    p.setFont(small);
+    p.setPen(QColor(0x9a, 0xa3, 0xae));
+    p.drawText(QRectF(162, 166, 430, 24), Qt::AlignLeft | Qt::AlignVCenter,
+               "High-frame-rate raw video: find, download, play back, export");
+    p.drawText(QRectF(162, 190, 430, 24), Qt::AlignLeft | Qt::AlignVCenter, "Version 1.00.05");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <resources folder>\n", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QSize icon(IconSize, IconSize);
+    bool ok = true;
+    ok &= save(out, "ico-wrn.png", icon, warningIcon);
+    ok &= save(out, "ico-inf.png", icon, [](QPainter& p) { badge(p, Accent, "i"); });
+    ok &= save(out, "ico-qstn.png", icon, [](QPainter& p) { badge(p, QColor(0x2b, 0x9e, 0x9a), "?"); });
+    ok &= save(out, "ico-err.png", icon, errorIcon);
+    ok &= save(out, "vlmclip.png", icon, appIcon);
+    ok &= save(out, "vlmvel.png", icon, recorderIcon);
+    ok &= save(out, "clip.png", icon, clipIcon);
+    ok &= save(out, "clipw.png", icon, clipWaitingIcon);
+    ok &= save(out, "image.png", icon, imageIcon);
+    ok &= save(out, "download.png", icon, downloadIcon);
+    ok &= save(out, "splash.png", QSize(600, 340), splash);
+    return ok ? 0 : 1;
+}

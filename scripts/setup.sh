@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs (only when one is missing, so re-runs are
+# quick and work offline), checks that CMake can find the Qt 6 modules, then configures and
+# builds the project into build/.
+#
+# Usage: scripts/setup.sh [--no-build]
+# Environment: VLM_BUILD_DIR (default: build under the repository root).
+set -euo pipefail
+
+REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${VLM_BUILD_DIR:-$REPO_ROOT/build}"
+
+PACKAGES=(
+  # toolchain
+  build-essential cmake ccache pkg-config git
+  # Qt 6 (qt6-qpa-plugins holds the xcb and offscreen platforms the programs and tests use)
+  qt6-base-dev qt6-base-dev-tools qt6-connectivity-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
+  # export encoder
+  ffmpeg
+  # headless display with software OpenGL for GUI and GL tests, screenshots
+  xvfb xauth xfonts-base fonts-dejavu-core libgl1-mesa-dri mesa-utils imagemagick
+  # test network (ip netns, unshare, flock)
+  iproute2 util-linux
+  python3
+)
+
+QT_CMAKE_MODULES=(Core Gui Widgets Network Xml Concurrent OpenGL OpenGLWidgets Bluetooth Test)
+
+log() { echo "setup: $*"; }
+
+missing_packages() {
+  local pkg
+  for pkg in "${PACKAGES[@]}"; do
+    if [[ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" != "install ok installed" ]]; then
+      echo "$pkg"
+    fi
+  done
+}
+
+install_packages() {
+  local missing
+  mapfile -t missing < <(missing_packages)
+  if ((${#missing[@]} == 0)); then
+    log "all ${#PACKAGES[@]} packages are installed"
+    return
+  fi
+  log "installing: ${missing[*]}"
+  local sudo=()
+  if ((EUID != 0)); then
+    command -v sudo >/dev/null || { log "missing packages and not root; run as root"; exit 1; }
+    sudo=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" apt-get install -y -q -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+    "${missing[@]}"
+}
+
+check_qt_modules() {
+  local module missing=()
+  for module in "${QT_CMAKE_MODULES[@]}"; do
+    compgen -G "/usr/lib/*/cmake/Qt6$module/Qt6${module}Config.cmake" >/dev/null || missing+=("Qt6$module")
+  done
+  if ((${#missing[@]} > 0)); then
+    log "CMake packages not found: ${missing[*]}"
+    exit 1
+  fi
+  log "Qt 6 CMake packages found: ${QT_CMAKE_MODULES[*]}"
+}
+
+build_project() {
+  local start=$SECONDS status=0
+  cmake -S "$REPO_ROOT" -B "$BUILD_DIR"
+  # Keep going past a failing target so everything that can be built (and tested) is.
+  local keep_going=(-k)
+  grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja' "$BUILD_DIR/CMakeCache.txt" && keep_going=(-k 0)
+  cmake --build "$BUILD_DIR" -j"$(nproc)" -- "${keep_going[@]}" || status=$?
+  log "build took $((SECONDS - start)) s"
+  return "$status"
+}
+
+install_packages
+check_qt_modules
+if [[ "${1:-}" != "--no-build" ]]; then
+  build_project
+fi

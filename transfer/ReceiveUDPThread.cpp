@@ -1,0 +1,112 @@
+#include "transfer/ReceiveUDPThread.h"
+
+#include "transfer/TransferLog.h"
+
+#include <QUdpSocket>
+#include <QVariant>
+
+namespace kvx {
+
+namespace {
+
+// Longest the loop blocks on a quiet socket: short against the first time-out steps (10 and
+// 15 ms), long enough that an idle link costs no CPU.
+constexpr int QuietWaitMs = 1;
+
+void registerTransferRequest()
+{
+    static const int id = qRegisterMetaType<ReceiveUDPEngine::TransferRequest>("kvx::ReceiveUDPEngine::TransferRequest");
+    Q_UNUSED(id);
+}
+
+} // namespace
+
+ReceiveUDPThread::ReceiveUDPThread(QObject* parent, const QHostAddress& recorderAddress, quint16 localPort)
+    : QThread(parent), socket_(new QUdpSocket), buffer_(10000, '\0'), engineAddress_(recorderAddress),
+      logAddress_(recorderAddress), localPort_(localPort)
+{
+    registerTransferRequest();
+    // Direct: the thread's signals then leave from the receive thread like the engine's, and
+    // reach receivers elsewhere queued, carrying the request by value.
+    connect(&engine_, &ReceiveUDPEngine::requestCompleted, this, &ReceiveUDPThread::requestCompleted,
+            Qt::DirectConnection);
+    connect(&engine_, &ReceiveUDPEngine::requestFailed, this, &ReceiveUDPThread::requestFailed,
+            Qt::DirectConnection);
+    socket_->moveToThread(this);
+}
+
+ReceiveUDPThread::~ReceiveUDPThread()
+{
+    // run() deletes the socket when it ends; a thread that never ran still holds it.
+    delete socket_;
+}
+
+void ReceiveUDPThread::onRequestCompleted(kvx::ReceiveUDPEngine::TransferRequest request)
+{
+    qCDebug(lcTransfer) << "Finished with rate: " << request.rate;
+}
+
+void ReceiveUDPThread::queueRequest(kvx::ReceiveUDPEngine::TransferRequest request)
+{
+    engine_.enqueue(request);
+}
+
+void ReceiveUDPThread::setPayloadSize(int size)
+{
+    engine_.setPayloadSize(size);
+}
+
+void ReceiveUDPThread::run()
+{
+    if (bindSocket()) {
+        enlargeReceiveBuffer();
+        engine_.setAddress(engineAddress_);
+        engine_.setSocket(socket_, transferPort_);
+        engine_.drain();
+        while (!isInterruptionRequested()) {
+            engine_.process();
+            if (!engine_.receivedInLastStep())
+                engine_.waitForWork(QuietWaitMs);
+        }
+    }
+    engine_.setSocket(nullptr, transferPort_);
+    delete socket_;
+    socket_ = nullptr;
+}
+
+bool ReceiveUDPThread::bindSocket()
+{
+    quint32 port = localPort_;
+    int failures = 0;
+    while (!isInterruptionRequested()) {
+        if (socket_->bind(QHostAddress::AnyIPv4, quint16(port), QAbstractSocket::DontShareAddress)) {
+            boundPort_ = socket_->localPort();
+            return true;
+        }
+        qCDebug(lcTransfer).noquote() << "Failed to bind" << logAddress_.toString() << "on port" << port;
+        ++failures;
+        if (failures > BindAttemptsBeforeAlarm)
+            qCDebug(lcTransfer).noquote() << "Failed to bind to any port for address" << logAddress_.toString();
+        // Past the last port there is nothing left to try; port 0 would bind a random one.
+        if (++port > 0xFFFF) {
+            qCWarning(lcTransfer).noquote() << "No local port left for transfers from" << logAddress_.toString();
+            return false;
+        }
+    }
+    return false;
+}
+
+void ReceiveUDPThread::enlargeReceiveBuffer()
+{
+    socket_->setReadBufferSize(SocketBufferBytes);
+    socket_->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, SocketBufferBytes);
+    // The system caps the request (net.core.rmem_max); what was granted explains drops at speed.
+    const qint64 granted = socket_->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toLongLong();
+    if (granted < SocketBufferBytes)
+        qCWarning(lcTransfer).noquote() << "Receive buffer for" << logAddress_.toString() << "is" << granted
+                                        << "bytes of the" << SocketBufferBytes << "asked for";
+    else
+        qCInfo(lcTransfer).noquote() << "Receive buffer for" << logAddress_.toString() << "is" << granted << "bytes";
+}
+
+} // namespace kvx

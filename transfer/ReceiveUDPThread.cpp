@@ -37,6 +37,10 @@ ReceiveUDPThread::ReceiveUDPThread(QObject* parent, const QHostAddress& recorder
 
 ReceiveUDPThread::~ReceiveUDPThread()
 {
+    // Owners stop the thread first; an owner that forgot must not leave it writing into freed
+    // memory.
+    requestInterruption();
+    wait();
     // run() deletes the socket when it ends; a thread that never ran still holds it.
     delete socket_;
 }

@@ -93,16 +93,6 @@ private slots:
         QVERIFY(!p.process(listPacket(3, 3, {})));
         QVERIFY(p.clips().isEmpty());
     }
-
-    void copiesAreIndependent()
-    {
-        ClipInfoProcessor p;
-        QVERIFY(p.process(listPacket(1, 1, {makeClip(0)})));
-        const ClipInfoProcessor copy = p;
-        QVERIFY(p.process(listPacket(2, 2, {makeClip(0), makeClip(1)})));
-        QCOMPARE(copy.clips().size(), 1);
-        QCOMPARE(p.clips().size(), 2);
-    }
 };
 
 QTEST_MAIN(TestClipInfoProcessor)

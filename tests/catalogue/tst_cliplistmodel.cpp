@@ -4,6 +4,7 @@
 #include "common/catalogue/BaseRecClip.h"
 #include "common/catalogue/DownloadableClipList.h"
 
+#include <QAbstractItemModelTester>
 #include <QPixmap>
 #include <QSignalSpy>
 
@@ -43,6 +44,7 @@ private slots:
     void mergeInsertsInClipNumberOrderAndKeepsKnownClips()
     {
         DownloadableClipList model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setClips(records({makeClip(0), makeClip(2)}));
         DownloadableClip* two = model.clipPointerAt(1);
         two->addRange({0, 4});
@@ -75,6 +77,7 @@ private slots:
     void lostClipsStayOnlyWithDownloadedFrames()
     {
         DownloadableClipList model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setClips(records({makeClip(0), makeClip(1), makeClip(2)}));
         model.clipPointerAt(1)->addRange({0, 9});
         const QSharedPointer<DownloadableClip> gone = model.clipAt(2);
@@ -101,7 +104,8 @@ private slots:
     {
         ClipInfoProcessor processor;
         QVERIFY(processor.process(listPacket(1, 2, {makeClip(4), makeClip(2)})));
-        DownloadableClipList model;
+        QObject owner;
+        DownloadableClipList model(&owner);
         model.newClips(processor);
         QCOMPARE(clipNumbers(model), (QList<quint16>{2, 4}));
     }
@@ -109,6 +113,7 @@ private slots:
     void displayChangeRefreshesTheClipsCurrentRow()
     {
         DownloadableClipList model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setClips(records({makeClip(0), makeClip(4)}));
         DownloadableClip* four = model.clipPointerAt(1);
         // Inserted in front of it: the clip must now report row 2.

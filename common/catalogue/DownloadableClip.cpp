@@ -6,8 +6,9 @@
 #include <limits>
 
 namespace {
-constexpr qint64 RequiredSpareBytes = 0xA00000; // room for clip.xml, thumbnail and render state
+// Headroom a download demands beyond the frames themselves.
 constexpr qint64 RequiredSpareFrames = 8;
+constexpr qint64 RequiredSpareBytes = 0xA00000;
 } // namespace
 
 DownloadableClip::DownloadableClip(const kvx::ClipInfoPacket::clipInfo& info, QObject* parent)
@@ -17,7 +18,7 @@ DownloadableClip::DownloadableClip(const kvx::ClipInfoPacket::clipInfo& info, QO
 
 QString DownloadableClip::text() const
 {
-    QString label = QStringLiteral("Clip %1 ").arg(int(clipNumber) + 1);
+    const QString label = QStringLiteral("Clip %1 ").arg(int(clipNumber) + 1);
     if (lost_)
         return label + QStringLiteral("(lost)");
     return label

@@ -1,0 +1,95 @@
+#include "clipsmgr/MainWindow.h"
+
+#include "clipsmgr/RecorderCommands.h"
+#include "clipsmgr/RecorderDiscovery.h"
+#include "clipsmgr/RecorderView.h"
+#include "clipsmgr/VLMClipsApp.h"
+#include "download/RecorderDownloadManager.h"
+#include "ui_MainWindow.h"
+
+#include <QFileDialog>
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), discovery_(new RecorderDiscovery(&recorders_, this))
+{
+    ui->setupUi(this);
+    ui->recordersView->setModel(&recorders_);
+    connect(&recorders_, &QAbstractItemModel::rowsInserted, this, &MainWindow::selectFirstRecorderIfNoneSelected);
+    connect(&recorders_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int) { forgetRemovedRecorder(first); });
+
+    VLMClipsApp* app = VLMClipsApp::instance();
+    if (app)
+        ui->downloadFolder->setText(app->ClipPath);
+    discovery_->on_broadcastTimeout();
+    if (app)
+        app->scaleWidget(this, false);
+    ui->downloadProgBar->hide();
+    ui->downloadProgLbl->clear();
+}
+
+MainWindow::~MainWindow()
+{
+    if (VLMClipsApp* app = VLMClipsApp::instance())
+        app->saveSettings();
+}
+
+void MainWindow::ShowMainWindow() { setWindowOpacity(1.0); }
+
+void MainWindow::on_recordersView_clicked(const QModelIndex& index)
+{
+    const RecorderView* recorder = recorders_.recorderForIndex(index);
+    if (!recorder)
+        return;
+    ui->recorderClipsView->setModel(recorder->downloadManager()->clipList());
+    ui->recorderClipsView->update();
+    currentRecorder_ = recorder->info();
+}
+
+void MainWindow::on_downloadFolderBtn_clicked()
+{
+    VLMClipsApp* app = VLMClipsApp::instance();
+    if (!app)
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Downloaded Clips Folder"), app->ClipPath);
+    if (folder.isEmpty())
+        return;
+    app->ClipPath = folder;
+    ui->downloadFolder->setText(folder);
+}
+
+void MainWindow::on_recordersView_customContextMenuRequested(const QPoint& pos)
+{
+    const QModelIndex index = ui->recordersView->indexAt(pos);
+    const RecorderView* recorder = recorders_.recorderForIndex(index);
+    if (!recorder)
+        return;
+    const int row = recorder->row();
+    const kvx::RecorderInfoPacket info = recorder->info();
+
+    recordersMenu_.clear();
+    connect(recordersMenu_.addAction(tr("Remove")), &QAction::triggered, this,
+            [this, row] { recorders_.removeRecorder(row); });
+    connect(recordersMenu_.addAction(tr("Update Paint Options")), &QAction::triggered, this,
+            [this, info] { discovery_->sendCommand(info, RecorderCommands::updatePaintOptions()); });
+    connect(recordersMenu_.addAction(tr("Fetch Matrices")), &QAction::triggered, this,
+            [this, info] { discovery_->sendCommand(info, RecorderCommands::fetchMatrices()); });
+    recordersMenu_.exec(ui->recordersView->viewport()->mapToGlobal(pos));
+}
+
+// A newcomer sees the first recorder's clips at once instead of an empty clip list.
+void MainWindow::selectFirstRecorderIfNoneSelected()
+{
+    if (ui->recordersView->currentIndex().isValid() || recorders_.recorderCount() == 0)
+        return;
+    const QModelIndex first = recorders_.index(0, 0);
+    ui->recordersView->setCurrentIndex(first);
+    on_recordersView_clicked(first);
+}
+
+void MainWindow::forgetRemovedRecorder(int row)
+{
+    const RecorderView* removed = recorders_.recorderAt(row);
+    if (removed && removed->info().recorderId == currentRecorder_.recorderId)
+        currentRecorder_ = kvx::RecorderInfoPacket();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "clipsmgr/RecorderEthernetModel.h"
+#include "common/packets/RecorderInfoPacket.h"
+
+#include <QMainWindow>
+#include <QMenu>
+
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class RecorderDiscovery;
+
+// The clips manager's window: the recorders found on the network, the clips of the selected
+// recorder and the clip folders already downloaded.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    // Saves the settings: they are written once per run, here.
+    ~MainWindow() override;
+
+    RecorderEthernetModel* recorderModel() { return &recorders_; }
+    RecorderDiscovery* discovery() { return discovery_; }
+    // The information packet of the recorder last selected; a default record before that.
+    const kvx::RecorderInfoPacket& currentRecorder() const { return currentRecorder_; }
+
+public slots:
+    void ShowMainWindow();
+    void on_recordersView_clicked(const QModelIndex& index);
+    void on_downloadFolderBtn_clicked();
+    void on_recordersView_customContextMenuRequested(const QPoint& pos);
+
+private:
+    void selectFirstRecorderIfNoneSelected();
+    void forgetRemovedRecorder(int row);
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    RecorderEthernetModel recorders_;
+    RecorderDiscovery* discovery_;
+    QMenu recordersMenu_;
+    kvx::RecorderInfoPacket currentRecorder_;
+};

@@ -1,0 +1,48 @@
+#include "clipsmgr/MainWindow.h"
+#include "clipsmgr/VLMClipsApp.h"
+
+#include <QPixmap>
+#include <QSplashScreen>
+#include <QSurfaceFormat>
+#include <QTimer>
+
+namespace {
+
+constexpr int SplashMs = 2000;
+
+void setDefaultSurfaceFormat()
+{
+    QSurfaceFormat format;
+    format.setVersion(1, 5);
+    format.setProfile(QSurfaceFormat::NoProfile);
+    format.setSwapBehavior(QSurfaceFormat::TripleBuffer);
+    format.setSwapInterval(1);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    VLMClipsApp app(argc, argv);
+    QCoreApplication::setOrganizationName(VLMClipsApp::SettingsOrganisation);
+    QCoreApplication::setApplicationName("VLMClips");
+    QCoreApplication::setApplicationVersion("1.00.05");
+    app.applyLookAndScale();
+
+    setDefaultSurfaceFormat();
+    // The window is built and laid out behind the splash, invisible until the splash goes.
+    MainWindow window;
+    window.setWindowOpacity(0.0);
+    window.show();
+
+    const QPixmap image(":/res/splash.png");
+    QSplashScreen splash(image.scaled(app.scaled(image.width()), app.scaled(image.height()), Qt::IgnoreAspectRatio,
+                                      Qt::SmoothTransformation));
+    splash.show();
+    app.processEvents();
+
+    QTimer::singleShot(SplashMs, &splash, &QWidget::close);
+    QTimer::singleShot(SplashMs, &window, &MainWindow::ShowMainWindow);
+    return app.exec();
+}

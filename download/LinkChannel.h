@@ -1,0 +1,14 @@
+#pragma once
+
+#include "download/EthernetView.h"
+
+#include <QSharedPointer>
+
+// What a recorder's download manager keeps per recorder link.
+struct LinkChannel {
+    // The most bytes of frames one transfer request may ask for.
+    static constexpr quint64 DefaultMaxRequestBytes = 180000000;
+
+    QSharedPointer<EthernetView> link;
+    quint64 maxRequestBytes = DefaultMaxRequestBytes;
+};

@@ -1,0 +1,440 @@
+#include "render/pipeline/BaseLegacyPipe.h"
+
+#include "render/pipeline/CalibrationPlanes.h"
+#include "render/pipeline/ShaderFailureReport.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+
+#include <stdexcept>
+
+// Resources of a static library must be registered by hand; the call has to stand outside
+// any namespace.
+static void registerShaderResources()
+{
+    Q_INIT_RESOURCE(legacy_shaders);
+}
+
+namespace kvx {
+
+namespace {
+
+constexpr int kFrameLayers = 7;
+constexpr int kLinearizationEntries = 1024;
+
+// Sampler units of the pre-processing program.
+enum PrelimUnit {
+    FrameUnit = 0,
+    DarkUnit = 1,
+    PscUnit = 2,
+    PolyUnit0 = 3,
+    LinearizeUnit = 7,
+};
+
+// A quad over rect (normalised device coordinates) with texture coordinates (0,0)-(1,1),
+// or with both texture axes reversed.
+void drawQuad(QOpenGLFunctions_1_5* gl, const QRectF& rect, bool reversed)
+{
+    const float x0 = float(rect.left());
+    const float x1 = float(rect.right());
+    const float y0 = float(rect.top());
+    const float y1 = float(rect.bottom());
+    const float s0 = reversed ? 1.0f : 0.0f;
+    const float s1 = 1.0f - s0;
+    gl->glBegin(GL_QUADS);
+    gl->glTexCoord2f(s0, s0);
+    gl->glVertex2f(x0, y0);
+    gl->glTexCoord2f(s1, s0);
+    gl->glVertex2f(x1, y0);
+    gl->glTexCoord2f(s1, s1);
+    gl->glVertex2f(x1, y1);
+    gl->glTexCoord2f(s0, s1);
+    gl->glVertex2f(x0, y1);
+    gl->glEnd();
+}
+
+const QRectF kFullQuad(-1.0, -1.0, 2.0, 2.0);
+
+QVector3D vec3(const Vec3f& v)
+{
+    return QVector3D(v[0], v[1], v[2]);
+}
+
+} // namespace
+
+BaseLegacyPipe::BaseLegacyPipe() = default;
+
+BaseLegacyPipe::~BaseLegacyPipe()
+{
+    // GPU objects can only be freed in their own context; otherwise they go with it.
+    if (context_ && QOpenGLContext::currentContext() == context_)
+        release();
+}
+
+bool BaseLegacyPipe::init()
+{
+    context_ = QOpenGLContext::currentContext();
+    if (!context_ || !initializeOpenGLFunctions())
+        return false;
+    if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects())
+        return false;
+    if (!buildPrograms())
+        return false;
+    createTextures();
+    setUniforms();
+    return true;
+}
+
+bool BaseLegacyPipe::buildPrograms()
+{
+    registerShaderResources();
+    struct ProgramSource {
+        std::unique_ptr<QOpenGLShaderProgram>* program;
+        const char* name;
+    };
+    const ProgramSource sources[] = {
+        {&basicColorProgram_, "basiccolordraw"},
+        {&blitProgram_, "basic_blit"},
+        {&prelimProgram_, "prelim"},
+        {&debayerProgram_, "debayer"},
+        {&dnrProgram_, "dnr"},
+    };
+    for (const ProgramSource& source : sources) {
+        auto program = std::make_unique<QOpenGLShaderProgram>();
+        const QString base = QStringLiteral(":/shaders/legacy/") + QLatin1String(source.name);
+        const bool built =
+            program->addShaderFromSourceFile(QOpenGLShader::Vertex, base + QStringLiteral(".vsh"))
+            && program->addShaderFromSourceFile(QOpenGLShader::Fragment,
+                                                base + QStringLiteral(".fsh"))
+            && program->link();
+        if (!built) {
+            reportShaderFailure(QLatin1String(source.name), program->log(), !readBack_);
+            return false;
+        }
+        *source.program = std::move(program);
+    }
+
+    blitProgram_->bind();
+    blitProgram_->setUniformValue("tex", 0);
+    prelimProgram_->bind();
+    prelimProgram_->setUniformValue("tex", FrameUnit);
+    prelimProgram_->setUniformValue("dark", DarkUnit);
+    prelimProgram_->setUniformValue("psc", PscUnit);
+    for (int k = 0; k < 4; ++k)
+        prelimProgram_->setUniformValue(qPrintable(QStringLiteral("polyC%1").arg(k)), PolyUnit0 + k);
+    prelimProgram_->setUniformValue("linearizeLUT", LinearizeUnit);
+    debayerProgram_->bind();
+    debayerProgram_->setUniformValue("source", 0);
+    dnrProgram_->bind();
+    dnrProgram_->setUniformValue("tex", 0);
+    dnrProgram_->release();
+    return true;
+}
+
+void BaseLegacyPipe::createTextures()
+{
+    QOpenGLFunctions_1_5* gl = this;
+    dark_ = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
+    psc_ = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
+    for (auto& plane : poly_)
+        plane = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
+    frames_ = std::make_unique<GLDoubleBuffer>(gl);
+    linearizeLUT_ = std::make_unique<GLTexture1D>(gl);
+
+    // Neighbourhood reads beyond the frame repeat its border rather than wrap to the
+    // opposite side.
+    for (GLTexture2D* texture : {dark_.get(), psc_.get(), poly_[0].get(), poly_[1].get(),
+                                 poly_[2].get(), poly_[3].get(),
+                                 static_cast<GLTexture2D*>(frames_.get())}) {
+        texture->create();
+        texture->setSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
+    }
+    linearizeLUT_->create();
+    linearizeLUT_->setSampling(GL_LINEAR, GL_CLAMP_TO_EDGE);
+    linearizeLUT_->allocate(kLinearizationEntries);
+    linearizeLUT_->fill(0.0f);
+    size_ = QSize();
+}
+
+void BaseLegacyPipe::resize(int width, int height)
+{
+    const QSize size(width, height);
+    if (size == size_ || !frames_)
+        return;
+    frames_->allocate(width, height, kFrameLayers);
+
+    // New calibration storage gets neutral content: no dark level, unit sensitivity and a
+    // zero polynomial, so frames are never scaled by whatever memory the driver hands out.
+    const std::pair<GLTexture2D*, float> calibration[] = {
+        {dark_.get(), 0.0f},    {psc_.get(), 1.0f},     {poly_[0].get(), 0.0f},
+        {poly_[1].get(), 0.0f}, {poly_[2].get(), 0.0f}, {poly_[3].get(), 0.0f},
+    };
+    for (const auto& [texture, neutral] : calibration) {
+        if (texture->size() != size) {
+            texture->allocate(GL_R32F, width, height);
+            texture->fill(neutral);
+        }
+    }
+
+    preprocessed_ = std::make_unique<QOpenGLFramebufferObject>(
+        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_R32F);
+    demosaiced_ = std::make_unique<QOpenGLFramebufferObject>(
+        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGB32F);
+    coloured_ = std::make_unique<QOpenGLFramebufferObject>(
+        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGB32F);
+    for (QOpenGLFramebufferObject* fbo : {preprocessed_.get(), demosaiced_.get(), coloured_.get()}) {
+        glBindTexture(GL_TEXTURE_2D, fbo->texture());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    size_ = size;
+}
+
+bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)
+{
+    CalibrationPlanes planes;
+    if (!poly_[0] || !splitCalibration(data, width, height, planes))
+        return false;
+    const QSize size(width, height);
+    for (int k = 0; k < 4; ++k) {
+        if (poly_[k]->size() != size)
+            poly_[k]->allocate(GL_R32F, width, height);
+        poly_[k]->upload(planes.coefficients[k].constData());
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return true;
+}
+
+void BaseLegacyPipe::startRenderThread()
+{
+    throw std::runtime_error("Render threads in Legacy pipeline not supported");
+}
+
+void BaseLegacyPipe::applyRenderState(const RenderState& state)
+{
+    params_ = pipeParamsFromState(state, linearizationLoaded_, params_.prelim.calibMode);
+    setUniforms();
+}
+
+void BaseLegacyPipe::setUniforms()
+{
+    if (!prelimProgram_)
+        return;
+    const PrelimParams& pre = params_.prelim;
+    prelimProgram_->bind();
+    prelimProgram_->setUniformValue("linearizationType", pre.linearizationType);
+    prelimProgram_->setUniformValue("calibMode", pre.calibMode);
+    prelimProgram_->setUniformValue("ghostRemoval", pre.ghostRemoval);
+    prelimProgram_->setUniformValue("dark_sub", pre.darkSub);
+    prelimProgram_->setUniformValue("dark_scale", pre.darkScale);
+    prelimProgram_->setUniformValue("psc_scale", pre.pscScale);
+    prelimProgram_->setUniformValue("hot_pix_dis", pre.hotPixDis);
+    prelimProgram_->setUniformValue("tnk_thresh", pre.tnkThresh);
+    prelimProgram_->setUniformValue("degamma", pre.degamma);
+    prelimProgram_->setUniformValue("greenBalanceValue", pre.greenBalance);
+
+    const DebayerParams& deb = params_.debayer;
+    debayerProgram_->bind();
+    debayerProgram_->setUniformValue("malvar_he_cutler_en", deb.malvarHeCutler);
+    debayerProgram_->setUniformValue("hirakawa_en", deb.hirakawa);
+    debayerProgram_->setUniformValue("edge_detect_en", deb.edgeDetect);
+    debayerProgram_->setUniformValue("grad_interpolate", deb.gradInterpolate);
+    debayerProgram_->setUniformValue("demosaic_dis", deb.demosaicDis);
+    debayerProgram_->setUniformValue("edge_thresh", deb.edgeThresh);
+
+    const ColourParams& col = params_.colour;
+    dnrProgram_->bind();
+    dnrProgram_->setUniformValue("dnr_en", col.dnrEnabled);
+    dnrProgram_->setUniformValue("dnr_thresh", col.dnrThresh);
+    dnrProgram_->setUniformValue("dnr_y_thresh", col.dnrYThresh);
+    dnrProgram_->setUniformValue("sharpen", col.sharpen);
+    dnrProgram_->setUniformValue("sharpen_thresh", col.sharpenThresh);
+    dnrProgram_->setUniformValue("red_vec", vec3(col.matrix[0]));
+    dnrProgram_->setUniformValue("green_vec", vec3(col.matrix[1]));
+    dnrProgram_->setUniformValue("blue_vec", vec3(col.matrix[2]));
+    dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
+    dnrProgram_->setUniformValue("gains", vec3(col.gains));
+    dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
+    dnrProgram_->setUniformValue("color_boost", col.colorBoost);
+    dnrProgram_->setUniformValue("brightness", col.brightness);
+    dnrProgram_->release();
+}
+
+void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int span,
+                            const QRectF& viewportRect)
+{
+    if (frames.width <= 0 || frames.height <= 0 || !frames_)
+        return;
+    GLint savedFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &savedFramebuffer);
+    std::array<GLint, 4> savedViewport{};
+    glGetIntegerv(GL_VIEWPORT, savedViewport.data());
+
+    resize(frames.width, frames.height);
+    frames_->stageAndUpload(frames, frameIndex, span);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (GLenum capability : {GL_CULL_FACE, GL_LIGHTING, GL_COLOR_MATERIAL, GL_NORMALIZE,
+                              GL_DEPTH_TEST, GL_BLEND})
+        glDisable(capability);
+    glViewport(0, 0, size_.width(), size_.height());
+
+    runPrelimPass();
+    runDebayerPass();
+    runColourPass();
+    drawOutput(GLuint(savedFramebuffer), savedViewport, viewportRect);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void BaseLegacyPipe::runPrelimPass()
+{
+    prelimProgram_->bind();
+    prelimProgram_->setUniformValue("tnk", frames_->heldFrames() > 1 ? 1 : 0);
+    prelimProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
+                                    1.0f / float(size_.width()), 1.0f / float(size_.height()));
+    // Memory row 0 is a green-blue row: red sites have an even column and an odd row.
+    prelimProgram_->setUniformValue("firstRed", 0.0f, 1.0f);
+
+    // A mirrored projection with both texture axes reversed turns the picture upside down:
+    // the first memory row ends at the top of the frame buffer.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glScalef(-1.0f, 1.0f, 1.0f);
+
+    preprocessed_->bind();
+    frames_->bind(FrameUnit);
+    dark_->bind(DarkUnit);
+    psc_->bind(PscUnit);
+    for (int k = 0; k < 4; ++k)
+        poly_[k]->bind(PolyUnit0 + k);
+    linearizeLUT_->bind(LinearizeUnit);
+    drawQuad(this, kFullQuad, true);
+    linearizeLUT_->release(LinearizeUnit);
+    for (int k = 3; k >= 0; --k)
+        poly_[k]->release(PolyUnit0 + k);
+    psc_->release(PscUnit);
+    dark_->release(DarkUnit);
+    frames_->release(FrameUnit);
+}
+
+void BaseLegacyPipe::runDebayerPass()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    debayerProgram_->bind();
+    debayerProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
+                                     1.0f / float(size_.width()), 1.0f / float(size_.height()));
+    // Counted from the last memory row, which is a red-green row for an even height.
+    debayerProgram_->setUniformValue("firstRed", 0.0f, 0.0f);
+    demosaiced_->bind();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, preprocessed_->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    drawQuad(this, kFullQuad, false);
+}
+
+void BaseLegacyPipe::runColourPass()
+{
+    const GLint finalFilter = params_.output.smoothing ? GL_LINEAR : GL_NEAREST;
+    glBindTexture(GL_TEXTURE_2D, coloured_->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, finalFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, finalFilter);
+
+    dnrProgram_->bind();
+    dnrProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
+                                 1.0f / float(size_.width()), 1.0f / float(size_.height()));
+    coloured_->bind();
+    glBindTexture(GL_TEXTURE_2D, demosaiced_->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    drawQuad(this, kFullQuad, false);
+}
+
+void BaseLegacyPipe::drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport,
+                                const QRectF& viewportRect)
+{
+    const OutputParams& out = params_.output;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (out.flipHorizontal)
+        glScalef(-1.0f, 1.0f, 1.0f);
+    // Read-back users get rows bottom-up, so for them the picture is mirrored once more.
+    if (out.flipVertical != readBack_)
+        glScalef(1.0f, -1.0f, 1.0f);
+    glRotatef(float(out.rotation), 0.0f, 0.0f, 1.0f);
+
+    context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, coloured_->texture());
+    blitProgram_->bind();
+    drawQuad(this, viewportRect, false);
+    blitProgram_->release();
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+QVector<float> BaseLegacyPipe::passImage(Pass pass)
+{
+    QOpenGLFramebufferObject* fbo = pass == Pass::Preprocessed ? preprocessed_.get()
+                                    : pass == Pass::Demosaiced ? demosaiced_.get()
+                                                               : coloured_.get();
+    if (!fbo)
+        return {};
+    const int channels = pass == Pass::Preprocessed ? 1 : 3;
+    QVector<float> values(qsizetype(size_.width()) * size_.height() * channels);
+    glBindTexture(GL_TEXTURE_2D, fbo->texture());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, channels == 1 ? GL_RED : GL_RGB, GL_FLOAT, values.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return values;
+}
+
+void BaseLegacyPipe::destroyTextures()
+{
+    for (GLTexture* texture : {static_cast<GLTexture*>(frames_.get()),
+                               static_cast<GLTexture*>(dark_.get()),
+                               static_cast<GLTexture*>(psc_.get()),
+                               static_cast<GLTexture*>(poly_[0].get()),
+                               static_cast<GLTexture*>(poly_[1].get()),
+                               static_cast<GLTexture*>(poly_[2].get()),
+                               static_cast<GLTexture*>(poly_[3].get()),
+                               static_cast<GLTexture*>(linearizeLUT_.get())}) {
+        if (texture)
+            texture->destroy();
+    }
+    frames_.reset();
+    dark_.reset();
+    psc_.reset();
+    for (auto& plane : poly_)
+        plane.reset();
+    linearizeLUT_.reset();
+}
+
+void BaseLegacyPipe::release()
+{
+    destroyTextures();
+    preprocessed_.reset();
+    demosaiced_.reset();
+    coloured_.reset();
+    basicColorProgram_.reset();
+    blitProgram_.reset();
+    prelimProgram_.reset();
+    debayerProgram_.reset();
+    dnrProgram_.reset();
+    size_ = QSize();
+    context_ = nullptr;
+}
+
+} // namespace kvx

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "render/pipeline/GLTexture.h"
+#include "render/pipeline/PipeParams.h"
+#include "render/pipeline/RenderPipeAPI.h"
+
+#include <QByteArray>
+#include <QOpenGLFunctions_1_5>
+#include <QVector>
+
+#include <array>
+#include <memory>
+
+class QOpenGLContext;
+class QOpenGLFramebufferObject;
+class QOpenGLShaderProgram;
+
+namespace kvx {
+
+// The OpenGL 1.5 processing pipeline: pre-processing and calibration, demosaicing, then noise
+// reduction and colour in three off-screen float passes, and a final textured quad into the
+// frame buffer the caller has bound.
+class BaseLegacyPipe : public RenderPipeline, protected QOpenGLFunctions_1_5 {
+public:
+    // The intermediate results, for inspection.
+    enum class Pass { Preprocessed, Demosaiced, Coloured };
+
+    BaseLegacyPipe();
+    ~BaseLegacyPipe() override;
+
+    bool init() override;
+    void release() override;
+    void render(const FrameBlock& frames, qint64 frameIndex, int span,
+                const QRectF& viewportRect) override;
+    int height() const override { return size_.height(); }
+    int width() const override { return size_.width(); }
+    [[noreturn]] void startRenderThread() override;
+    void applyRenderState(const RenderState& state) override;
+
+    // Sizes every texture and frame buffer for frames of width x height. Textures that
+    // already have that size keep their content (an uploaded calibration survives).
+    void resize(int width, int height);
+
+    // Per-pixel polynomial coefficients: width x height pixels of four signed 16-bit
+    // little-endian values c0..c3 with 10 fraction bits. False when the data do not match.
+    bool uploadPolynomial(const QByteArray& data, int width, int height);
+
+    const PipeParams& params() const { return params_; }
+
+    // Float contents of an intermediate pass, rows from the bottom of its frame buffer;
+    // one value per pixel for the pre-processed pass, three for the others.
+    QVector<float> passImage(Pass pass);
+
+private:
+    bool buildPrograms();
+    void createTextures();
+    void setUniforms();
+    void runPrelimPass();
+    void runDebayerPass();
+    void runColourPass();
+    void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport,
+                    const QRectF& viewportRect);
+    void destroyTextures();
+
+    QOpenGLContext* context_ = nullptr;
+    QSize size_;
+    PipeParams params_;
+    bool linearizationLoaded_ = false;
+
+    std::unique_ptr<QOpenGLShaderProgram> basicColorProgram_;
+    std::unique_ptr<QOpenGLShaderProgram> blitProgram_;
+    std::unique_ptr<QOpenGLShaderProgram> prelimProgram_;
+    std::unique_ptr<QOpenGLShaderProgram> debayerProgram_;
+    std::unique_ptr<QOpenGLShaderProgram> dnrProgram_;
+
+    std::unique_ptr<GLDoubleBuffer> frames_;
+    std::unique_ptr<GLTexture2D> dark_;
+    std::unique_ptr<GLTexture2D> psc_;
+    std::array<std::unique_ptr<GLTexture2D>, 4> poly_;
+    std::unique_ptr<GLTexture1D> linearizeLUT_;
+
+    std::unique_ptr<QOpenGLFramebufferObject> preprocessed_;
+    std::unique_ptr<QOpenGLFramebufferObject> demosaiced_;
+    std::unique_ptr<QOpenGLFramebufferObject> coloured_;
+};
+
+} // namespace kvx

@@ -1,0 +1,19 @@
+#include "common/packets/FirmwareChecksum.h"
+
+namespace kvx {
+
+quint64 firmwareChecksum(QByteArrayView bytes)
+{
+    quint64 sum = 0;
+    for (qsizetype start = 0; start < bytes.size(); start += 4) {
+        const qsizetype end = qMin(start + 4, bytes.size());
+        quint64 group = 0;
+        for (qsizetype i = start; i < end; ++i)
+            group = (group << 8) | quint64(qint64(qint8(bytes[i])));
+        const bool carry = group >= ~sum;
+        sum += group + (carry ? 1 : 0);
+    }
+    return sum;
+}
+
+} // namespace kvx

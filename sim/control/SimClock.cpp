@@ -1,0 +1,11 @@
+#include "sim/control/SimClock.h"
+
+#include <chrono>
+
+SimClock steadyClock()
+{
+    return [] {
+        using namespace std::chrono;
+        return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
+}

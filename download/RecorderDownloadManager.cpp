@@ -52,6 +52,13 @@ void RecorderDownloadManager::processParameter(QByteArrayView datagram)
     const std::optional<ParameterPacket> packet = ParameterPacket::decode(datagram);
     if (!packet || packet->form != ParameterPacket::PayloadFollows || packet->code != ColorMatrixTable::ParameterCode)
         return;
-    if (const auto table = ColorMatrixTable::decode(packet->payload))
-        colorMatrices_ = *table;
+    const std::optional<ColorMatrixTable> table = ColorMatrixTable::decode(packet->payload);
+    if (!table)
+        return;
+    colorMatrixValue_ = table->value;
+    colorMatrices_.clear();
+    for (const ColorMatrixTable::Descriptor& descriptor : table->descriptors) {
+        if (const auto record = ColorMatrixRecord::decode(QByteArrayView(descriptor.data(), descriptor.size())))
+            colorMatrices_.append(*record);
+    }
 }

@@ -5,6 +5,7 @@
 #include "common/packets/ColorMatrixTable.h"
 #include "common/packets/OutputStatePacket.h"
 #include "download/LinkChannel.h"
+#include "render/colour/ColorMatrixRecord.h"
 
 #include <QByteArrayView>
 #include <QHostAddress>
@@ -35,14 +36,16 @@ public:
 
     DownloadableClipList* clipList() { return &clipList_; }
     const OutputStatePacket& outputState() const { return outputState_; }
-    // The recorder's colour-matrix descriptors, kept as the raw 52-byte records it sent.
-    const ColorMatrixTable& colorMatrixTable() const { return colorMatrices_; }
+    // The recorder's colour matrices and the value that came with them, from its latest answer.
+    const QList<ColorMatrixRecord>& colorMatrices() const { return colorMatrices_; }
+    quint32 colorMatrixValue() const { return colorMatrixValue_; }
 
 private:
     void processParameter(QByteArrayView datagram);
 
     QList<QSharedPointer<LinkChannel>> linkChannels_;
-    ColorMatrixTable colorMatrices_;
+    quint32 colorMatrixValue_ = 0;
+    QList<ColorMatrixRecord> colorMatrices_;
     OutputStatePacket outputState_;
     ClipInfoProcessor clipInfoProcessor_;
     DownloadableClipList clipList_;

@@ -6,31 +6,26 @@
 
 namespace kvx {
 
-DatagramBatch::DatagramBatch(int bufferSize)
-    : bufferSize_(bufferSize), buffers_(size_t(bufferSize) * Capacity), sizes_(Capacity, 0)
+DatagramBatch::DatagramBatch(int bufferSize) : bufferSize_(bufferSize), buffers_(size_t(bufferSize) * Capacity)
 {
+    for (size_t i = 0; i < Capacity; ++i) {
+        vectors_[i] = {buffers_.data() + i * size_t(bufferSize), size_t(bufferSize)};
+        headers_[i] = {};
+        headers_[i].msg_hdr.msg_iov = &vectors_[i];
+        headers_[i].msg_hdr.msg_iovlen = 1;
+    }
 }
 
 int DatagramBatch::read(QUdpSocket* socket)
 {
-    if (!socket)
+    if (!socket || socket->socketDescriptor() < 0)
         return 0;
-    int count = 0;
-    while (count < Capacity) {
-        const qint64 got = socket->readDatagram(reinterpret_cast<char*>(buffers_.data()) + count * bufferSize_,
-                                                bufferSize_);
-        if (got < 0)
-            break;
-        sizes_[size_t(count)] = got;
-        ++count;
-    }
-    return count;
+    const int got = ::recvmmsg(int(socket->socketDescriptor()), headers_.data(), Capacity, MSG_DONTWAIT, nullptr);
+    return got > 0 ? got : 0;
 }
 
 void DatagramBatch::waitReadable(QUdpSocket* socket, int timeoutMs)
 {
-    if (!socket || socket->socketDescriptor() < 0)
-        return;
     pollfd fd{int(socket->socketDescriptor()), POLLIN, 0};
     ::poll(&fd, 1, timeoutMs);
 }

@@ -2,24 +2,31 @@
 
 #include <QtGlobal>
 
+#include <sys/socket.h>
+
+#include <array>
 #include <vector>
 
 class QUdpSocket;
 
 namespace kvx {
 
-// Takes the datagrams pending on a socket, several per call, into buffers allocated once, so the
-// receive path does no allocation per datagram. A datagram longer than a buffer is cut to it.
+// Takes the datagrams pending on a socket, many per system call (recvmmsg on the socket's
+// descriptor), into buffers allocated once: the receive path does no allocation and pays one
+// system call for a whole burst instead of two per datagram. A datagram longer than a buffer
+// is cut to it.
 class DatagramBatch {
 public:
     static constexpr int Capacity = 32;
 
     explicit DatagramBatch(int bufferSize);
+    DatagramBatch(const DatagramBatch&) = delete;
+    DatagramBatch& operator=(const DatagramBatch&) = delete;
 
     // Reads up to Capacity pending datagrams without blocking; returns how many.
     int read(QUdpSocket* socket);
     const uchar* data(int i) const { return buffers_.data() + qsizetype(i) * bufferSize_; }
-    qsizetype size(int i) const { return sizes_[size_t(i)]; }
+    qsizetype size(int i) const { return qsizetype(headers_[size_t(i)].msg_len); }
 
     // Blocks until a datagram is pending or timeoutMs has passed.
     static void waitReadable(QUdpSocket* socket, int timeoutMs);
@@ -27,7 +34,8 @@ public:
 private:
     qsizetype bufferSize_;
     std::vector<uchar> buffers_;
-    std::vector<qsizetype> sizes_;
+    std::array<iovec, Capacity> vectors_;
+    std::array<mmsghdr, Capacity> headers_;
 };
 
 } // namespace kvx

@@ -130,7 +130,7 @@ private slots:
             kvx::TxPacketHead{i, asked->chunkId}.encodeInto(reinterpret_cast<uchar*>(packet.data()));
             recorder.writeDatagram(packet + payload, datagram.senderAddress(), quint16(datagram.senderPort()));
         }
-        QVERIFY(completed.wait(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, 5000);
         const auto done = completed.at(0).at(0).value<ReceiveUDPEngine::TransferRequest>();
         QCOMPARE(done.clipNumber, 21u);
         QVERIFY(done.rate > 0);

@@ -6,7 +6,7 @@
 set -uo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$REPO_ROOT"
+cd "$REPO_ROOT" || exit 1
 BUILD_DIR="$REPO_ROOT/build"
 ASAN_BUILD_DIR="$REPO_ROOT/build-asan"
 TESTNET="$REPO_ROOT/scripts/testnet.sh"

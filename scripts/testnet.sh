@@ -58,13 +58,13 @@ take_lock() {
 }
 
 remove_namespace() {
-  local ns="$1" pids pid tries
+  local ns="$1" pids pid
   ns_exists "$ns" || return 0
   # Processes still inside (a simulator left by a crashed test) would keep the network alive.
   pids="$(ip netns pids "$ns" 2>/dev/null || true)"
   if [[ -n "$pids" ]]; then
     for pid in $pids; do kill -TERM "$pid" 2>/dev/null || true; done
-    for tries in $(seq 20); do
+    for _ in $(seq 20); do
       pids="$(ip netns pids "$ns" 2>/dev/null || true)"
       [[ -z "$pids" ]] && break
       sleep 0.1
@@ -81,8 +81,7 @@ do_down() {
 }
 
 wait_for_link_up() {
-  local tries
-  for tries in $(seq 50); do
+  for _ in $(seq 50); do
     network_is_up && return 0
     sleep 0.05
   done

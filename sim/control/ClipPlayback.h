@@ -8,6 +8,7 @@
 class ClipPlayback {
 public:
     static constexpr double OutputFramesPerSecond = 60.0;
+    static constexpr double MaxRate = 1000.0; // faster requests play at this rate
 
     int selectedClip() const { return selectedClip_; }
     quint64 position() const { return quint64(position_); }
@@ -17,7 +18,7 @@ public:
     // Loads a clip: position 0, paused.
     void select(int clipIndex);
     void deselect() { select(-1); }
-    void setRate(double rate) { rate_ = rate; }
+    void setRate(double rate) { rate_ = qBound(-MaxRate, rate, MaxRate); }
     void pause() { rate_ = 0.0; }
     void toggleLoop() { loop_ = !loop_; }
 

@@ -10,6 +10,7 @@
 struct RecorderControlState {
     // Index of the output-state value that holds the SDI output selection (paint group 0).
     static constexpr int SdiSelectionValue = 20;
+    static constexpr double MaxFrameRate = 100000.0;
 
     bool recording = false;
     qint64 recordingSinceMs = 0;

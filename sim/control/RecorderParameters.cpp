@@ -6,7 +6,6 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 Q_LOGGING_CATEGORY(lcSimParameters, "vlm.sim.parameters")
@@ -63,7 +62,7 @@ SetResult applyTyped(RecorderControlState& state, quint8 code, const kvx::wire::
         return SetResult::Changed;
     case ParameterCode::FrameRate: {
         const double rate = payload.at<double>(0);
-        if (!std::isfinite(rate) || rate <= 0.0) {
+        if (!(rate > 0.0 && rate <= RecorderControlState::MaxFrameRate)) {
             qCDebug(lcSimParameters, "Ignored frame rate %g", rate);
             return SetResult::Ignored;
         }
@@ -117,8 +116,10 @@ SetResult applySet(RecorderControlState& state, const ParameterPacket& packet)
         state.outputState.values[packet.code] = clampToInt16(qint32(packet.word));
         return SetResult::PaintChanged;
     }
-    if (packet.form != ParameterPacket::PayloadFollows)
+    if (packet.form != ParameterPacket::PayloadFollows) {
+        qCDebug(lcSimParameters, "Ignored set packet of form %d", packet.form);
         return SetResult::Ignored;
+    }
     const qsizetype needed = payloadSizeOf(packet.code);
     if (needed < 0 || packet.payload.size() < needed) {
         qCDebug(lcSimParameters, "Ignored typed parameter %d with %lld payload bytes", packet.code,

@@ -261,6 +261,10 @@ private slots:
         rig.send("#sr-1.00000$");
         rig.now += 200; // 12 frames back from 5
         QCOMPARE(rig.status().playbackPosition, quint64(93));
+        // An absurd rate still leaves the position inside the clip.
+        rig.send("#sr1e300$");
+        rig.now += 12345;
+        QVERIFY(rig.status().playbackPosition < 100);
         rig.send(typed(ParameterCode::ControlWord, u64Bytes(ControlWord::DirectLoop)));
         QVERIFY(!rig.status().has(StatusPacket::LoopPlayback));
     }
@@ -278,14 +282,15 @@ private slots:
         rig.send("#sc$");
         QVERIFY(rig.responder.state().sdiOutputsSwapped);
 
-        double rate = 500.0;
+        const double rate = 500.0;
         QByteArray payload(8, '\0');
         kvx::wire::Writer(payload).put(0, rate);
         rig.send(typed(ParameterCode::FrameRate, payload));
         QCOMPARE(rig.status().frameRate, 500.0);
-        rate = -1.0;
-        kvx::wire::Writer(payload).put(0, rate);
-        rig.send(typed(ParameterCode::FrameRate, payload));
+        for (double bad : {-1.0, 0.0, 1e300, std::nan("")}) {
+            kvx::wire::Writer(payload).put(0, bad);
+            rig.send(typed(ParameterCode::FrameRate, payload));
+        }
         QCOMPARE(rig.status().frameRate, 500.0);
 
         rig.send(typed(ParameterCode::SdiFormat, u64Bytes(0x4B)));

@@ -155,7 +155,7 @@ void BaseLegacyPipe::createTextures()
     linearizeLUT_->setSampling(GL_LINEAR, GL_CLAMP_TO_EDGE);
     linearizeLUT_->allocate(kLinearizationEntries);
     linearizeLUT_->fill(0.0f);
-    size_ = QSize();
+    size_ = QSize(0, 0);
 }
 
 void BaseLegacyPipe::resize(int width, int height)
@@ -433,7 +433,7 @@ void BaseLegacyPipe::release()
     prelimProgram_.reset();
     debayerProgram_.reset();
     dnrProgram_.reset();
-    size_ = QSize();
+    size_ = QSize(0, 0);
     context_ = nullptr;
 }
 

@@ -63,7 +63,7 @@ private:
     void destroyTextures();
 
     QOpenGLContext* context_ = nullptr;
-    QSize size_;
+    QSize size_{0, 0};
     PipeParams params_;
     bool linearizationLoaded_ = false;
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "sim/ClipContent.h"
+#include "sim/transfer/TransferFaults.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QString>
+
+struct SimLinkConfig {
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    int linkCode = 1;             // 0 the 1G link, 1 a 10G link, other values for tests
+    bool carriesTransfers = true; // bit 0 of linkFlags
+    quint16 commandPort = 9000;
+    quint16 transferPort = 4353;
+};
+
+struct SimRecorderConfig {
+    quint64 recorderId = 2180002;
+    quint32 cameraSerial = 2901180001;
+    qint16 cameraModel = 0;
+    quint32 versionDate = 0x20171020;
+    QList<SimLinkConfig> links;
+    QList<SimClip> clips;
+};
+
+// Everything a simulator run is made of: its recorders with their links and clips, the ports
+// and timings, the transfer faults and pacing, the log and the run time.
+struct SimConfig {
+    QList<SimRecorderConfig> recorders;
+    quint16 discoveryPort = 45611;
+    // Where discovery (and IP change broadcasts) are heard. Any address hears subnet
+    // broadcasts; a loopback address keeps an in-process test off every real network.
+    QHostAddress listenAddress = QHostAddress(QHostAddress::AnyIPv4);
+    int clipListIntervalMs = 2000;
+    int statusIntervalMs = 100;
+    int clipsPerPacket = 20;
+    double rateGbps = 10; // transfer pacing; 0 sends as fast as it can
+    TransferFaults faults;
+    QString logPath;      // empty: no log; "-": standard output
+    double durationSeconds = 0; // 0: until SIGINT/SIGTERM
+
+    // Firmware programming faults, handed to the control side.
+    int firmwareDropPercent = 0;
+    qint64 firmwareCorruptOffset = -1; // -1: none
+    bool firmwareNeverWrites = false;
+    int firmwareWriteMs = 3000;
+
+    // One recorder with one 10G link on 127.0.0.1 that carries transfers, and a few clips.
+    static SimConfig defaults();
+    // A clip as the simulator lists it: stored rows of width bytes, numbered and identified.
+    static SimClip makeClip(quint16 number, quint16 width, quint16 height, quint64 frames, float fps,
+                            quint32 cameraSerial, quint32 explicitFrameBytes = 0);
+
+    // Reads a JSON configuration (format in the program's --help). Keys that are missing keep
+    // their defaults. On failure error says what is wrong and config is unchanged.
+    static bool loadJson(const QByteArray& json, SimConfig& config, QString* error);
+};

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QHash>
+#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -160,8 +161,8 @@ bool ColorMatrixSet::load(const QString& path)
 
 bool ColorMatrixSet::save(const QString& path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         qDebug().noquote() << QStringLiteral("Failed to write colour matrix file %1").arg(path);
         return false;
     }
@@ -182,8 +183,11 @@ bool ColorMatrixSet::save(const QString& path) const
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    file.close();
-    return !xml.hasError() && file.error() == QFileDevice::NoError;
+    if (xml.hasError()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 ColorMatrixSet::Blend ColorMatrixSet::interpolate(double t) const

@@ -28,6 +28,20 @@ struct FrameBlock {
         return block;
     }
 
+    // The frames of a memory-mapped frame file: at most frameCount, and only those whose
+    // width x height bytes lie wholly inside the mapping, so a short file or a frame slot
+    // smaller than a picture never leads to a read past its end.
+    static FrameBlock describeMapped(const uchar* data, qint64 mappedBytes, qint64 frameCount,
+                                     int width, int height, qint64 bytesPerFrame)
+    {
+        const qint64 pixels = qint64(width) * height;
+        qint64 available = 0;
+        if (data && pixels > 0 && bytesPerFrame > 0 && mappedBytes >= pixels)
+            available = (mappedBytes - pixels) / bytesPerFrame + 1;
+        return describe(available > 0 ? data : nullptr, qMin(frameCount, available), width,
+                        height, bytesPerFrame);
+    }
+
     qint64 pixelsPerFrame() const { return qint64(width) * height; }
     const uchar* frame(qint64 index) const { return data + index * bytesPerFrame; }
     bool isEmpty() const { return !data || frameCount <= 0 || width <= 0 || height <= 0; }

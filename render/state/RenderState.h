@@ -4,6 +4,7 @@
 #include "render/state/RenderStateTypes.h"
 
 class QFile;
+class QIODevice;
 
 // The processing ("paint") parameters of one clip and its trim points, addressed by property
 // name. Besides one delegate per stored value it offers views: "Using Full Polynomial",
@@ -39,8 +40,9 @@ public:
     static QString elementName(const QString& propertyName);
 
 public slots:
-    // Writes every persistent property, sorted by element name, into the open file.
-    bool saveStateXml(QFile* file);
+    // Writes every persistent property, sorted by element name, to the open device (a file, or
+    // a QSaveFile so that a failed write never replaces a good document).
+    bool saveStateXml(QIODevice* file);
     // Reopens the file read-only and applies every persistent property it names. Values read
     // before a syntax error stay applied. False when the file cannot be read or is malformed.
     bool loadStateXml(QFile* file);

@@ -8,7 +8,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-bool RenderState::saveStateXml(QFile* file)
+bool RenderState::saveStateXml(QIODevice* file)
 {
     QMap<QString, QString> entries; // ordered by element name
     for (const QString& name : delegateNames()) {

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "common/catalogue/ClipSegment.h"
+
+#include <QSharedPointer>
+#include <QtGlobal>
+
+#include <atomic>
+#include <memory>
+
+// The memory one clip may hold in received blocks that are not yet on disk. Blocks are handed
+// out only while they fit, so a slow disk makes the download wait instead of filling memory;
+// a block gives its bytes back when its last holder lets go of it (after its write job, or when
+// its transfer failed). Safe to use from any thread.
+class ReceiveMemory {
+public:
+    // 1 GiB, or an eighth of the machine's memory when that is less.
+    static qint64 defaultBudget();
+
+    explicit ReceiveMemory(qint64 budget = defaultBudget()) : budget_(budget) {}
+
+    // False when the bytes do not fit. A single block larger than the whole budget is granted
+    // while nothing else is held, so clips with huge frames still make progress, one block at
+    // a time.
+    bool reserve(qint64 bytes);
+    void release(qint64 bytes);
+
+    qint64 inUse() const { return inUse_.load(); }
+    qint64 budget() const { return budget_.load(); }
+    void setBudget(qint64 budget) { budget_.store(budget); }
+
+private:
+    std::atomic<qint64> budget_;
+    std::atomic<qint64> inUse_{0};
+};
+
+// One block of received data: a run of frames or the calibration, with the bytes the receive
+// thread fills. Holds its share of the clip's receive memory for as long as it lives.
+class ReceiveBuffer {
+public:
+    // Nothing when the budget refuses the bytes or the allocation fails.
+    static QSharedPointer<ReceiveBuffer> allocate(QSharedPointer<ReceiveMemory> memory,
+                                                   qint64 bytes, const ClipSegment& frames,
+                                                   bool calibration);
+    ~ReceiveBuffer();
+    ReceiveBuffer(const ReceiveBuffer&) = delete;
+    ReceiveBuffer& operator=(const ReceiveBuffer&) = delete;
+
+    uchar* data() { return data_.get(); }
+    const uchar* data() const { return data_.get(); }
+    qint64 size() const { return size_; }
+    // The frames the block holds, inclusive; meaningless for the calibration block.
+    qint64 firstFrame() const { return frames_.first; }
+    qint64 lastFrame() const { return frames_.last; }
+    const ClipSegment& frames() const { return frames_; }
+    bool isCalibration() const { return calibration_; }
+
+private:
+    ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data,
+                  qint64 size, const ClipSegment& frames, bool calibration);
+
+    QSharedPointer<ReceiveMemory> memory_;
+    std::unique_ptr<uchar[]> data_;
+    qint64 size_;
+    ClipSegment frames_;
+    bool calibration_;
+};

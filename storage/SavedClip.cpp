@@ -1,0 +1,298 @@
+#include "storage/SavedClip.h"
+
+#include "common/naming/RecorderNaming.h"
+#include "render/colour/ColorUpdate.h"
+#include "render/state/PaintOptions.h"
+#include "storage/ClipFolder.h"
+#include "storage/InitialRenderState.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <limits>
+
+SavedClip::SavedClip(const kvx::ClipInfoPacket::clipInfo& info, QObject* parent)
+    : DownloadableClip(info, parent), receiveMemory_(QSharedPointer<ReceiveMemory>::create())
+{
+}
+
+SavedClip::~SavedClip()
+{
+    closeFiles();
+}
+
+QString SavedClip::filePath(const QString& name) const
+{
+    return folderPath_ + QLatin1Char('/') + name;
+}
+
+qint64 SavedClip::lastFrameIndex() const
+{
+    constexpr quint64 Largest = quint64(std::numeric_limits<qint64>::max());
+    return totalFrames > Largest ? std::numeric_limits<qint64>::max() : qint64(totalFrames) - 1;
+}
+
+void SavedClip::resetTrims()
+{
+    lowerTrim_ = 0;
+    upperTrim_ = int(std::clamp<qint64>(lastFrameIndex(), 0, std::numeric_limits<int>::max()));
+}
+
+bool SavedClip::openFolder(const QString& path)
+{
+    folderPath_ = QDir::cleanPath(path);
+    folderName_ = folderPath_.section(QLatin1Char('/'), -1);
+    basePath_ = QFileInfo(folderPath_).path() + QLatin1Char('/');
+    deleted_ = false;
+
+    QFile clipXml(filePath(clipfolder::ClipXml));
+    if (!clipXml.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << QStringLiteral("Failed to open XML file %1").arg(clipXml.fileName());
+        return false;
+    }
+    ClipDescription description = currentDescription();
+    clipxml::read(&clipXml, description);
+    static_cast<kvx::ClipInfoPacket::clipInfo&>(*this) = description.info;
+    expectedFrames_ = lastFrameIndex() + 1;
+
+    if (!loadRenderState())
+        return false;
+    importPaintOptions();
+
+    if (colorMatrices_.load(filePath(clipfolder::ColorMatricesXml)))
+        interpolateMatrix();
+    else
+        baseColorMatrix_.setToIdentity();
+
+    setCalibrationPresent(description.calibrationStored.value_or(
+        QFileInfo::exists(filePath(clipfolder::CalibrationFile))));
+    openFrameFile();
+    restorePresentFrames(description);
+
+    if (!QFileInfo::exists(filePath(clipfolder::Thumbnail)))
+        renderThumbnail();
+
+    resetTrims();
+    return true;
+}
+
+void SavedClip::restorePresentFrames(const ClipDescription& description)
+{
+    QList<ClipSegment> present;
+    if (description.downloadFinished)
+        present = {{0, lastFrameIndex()}};
+    else if (description.presentFrames)
+        present = *description.presentFrames;
+
+    // Frames count as present only where the frame file really holds them.
+    const qint64 frameBytes = bytesPerFrame();
+    const qint64 framesInFile = frameBytes > 0 ? mappedLength_ / frameBytes : 0;
+    const qint64 last = std::min(lastFrameIndex(), framesInFile - 1);
+    for (ClipSegment range : std::as_const(present)) {
+        range.last = std::min(range.last, last);
+        addRange(range);
+    }
+}
+
+void SavedClip::importPaintOptions()
+{
+    const QString path = filePath(clipfolder::PaintXml);
+    if (!QFileInfo::exists(path))
+        return;
+    const std::optional<render::PaintOptions> options = render::readPaintOptions(path);
+    if (!options)
+        return; // left in place: nothing of it was taken
+    const QString position = QStringLiteral("ColorTempMatrix");
+    if (renderState_.contains(position))
+        renderState_.setValue(position, float(options->colorMat.value_or(1)) / 1024.0f);
+    renderState_.setChanged(true);
+    // Only once the render state holds the import is the recorder's file given up.
+    if (saveRenderState())
+        QFile::remove(path);
+}
+
+bool SavedClip::prepareDownload(const QString& basePath, const RecorderPaintState& recorder)
+{
+    basePath_ = basePath.endsWith(QLatin1Char('/')) ? basePath : basePath + QLatin1Char('/');
+    closeFiles();
+    deleted_ = false;
+    expectedFrames_ = lastFrameIndex() + 1;
+
+    folderPath_ = clipfolder::createFolder(basePath_, clipfolder::folderNameFor(QDateTime::currentDateTime()));
+    if (folderPath_.isEmpty()) {
+        qDebug().noquote() << "Cannot create a clip folder in" << basePath_;
+        return false;
+    }
+    folderName_ = folderPath_.section(QLatin1Char('/'), -1);
+
+    qint64 frameFileBytes = 0;
+    if (qMulOverflow(bytesPerFrame(), expectedFrames_, &frameFileBytes)) {
+        qDebug() << "Clip too large for a frame file:" << totalFrames << "frames";
+        return false;
+    }
+    calibrationFile_ = std::make_shared<StoreFile>(filePath(clipfolder::CalibrationFile));
+    frameFile_ = std::make_shared<StoreFile>(filePath(clipfolder::FrameFile));
+    if (!calibrationFile_->open(calibrationBytes()) || !frameFile_->open(frameFileBytes)) {
+        closeFiles();
+        return false;
+    }
+    openFrameFile();
+    resetTrims();
+    writeClipXml();
+
+    applyOutputState(renderState_, recorder.outputState);
+    colorMatrices_.records = recorder.colorMatrices;
+    saveColorMatrices();
+    interpolateMatrix();
+    applyColorUpdate();
+    return saveRenderState();
+}
+
+ClipDescription SavedClip::currentDescription() const
+{
+    ClipDescription d;
+    d.info = *this;
+    d.downloadFinished = isComplete();
+    d.presentFrames = segments();
+    d.calibrationStored = isCalibrationPresent();
+    return d;
+}
+
+bool SavedClip::readClipXml(QFile* file)
+{
+    ClipDescription description = currentDescription();
+    const bool ok = clipxml::read(file, description);
+    static_cast<kvx::ClipInfoPacket::clipInfo&>(*this) = description.info;
+    return ok;
+}
+
+bool SavedClip::writeClipXml()
+{
+    if (folderPath_.isEmpty() || deleted_)
+        return false;
+    // Written aside and renamed over the old file, so a full disk never leaves half a description.
+    QSaveFile file(filePath(clipfolder::ClipXml));
+    if (!file.open(QIODevice::WriteOnly) || !clipxml::write(&file, currentDescription())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool SavedClip::loadRenderState(const QString& path)
+{
+    QFile file(path.isEmpty() ? filePath(clipfolder::RenderInfoXml) : path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << QStringLiteral("Failed to open XML file %1").arg(file.fileName());
+        return false;
+    }
+    renderState_.loadStateXml(&file);
+    return true;
+}
+
+bool SavedClip::saveRenderState(const QString& path)
+{
+    const bool ownFile = path.isEmpty();
+    if (ownFile && (folderPath_.isEmpty() || deleted_))
+        return false;
+    QSaveFile file(ownFile ? filePath(clipfolder::RenderInfoXml) : path);
+    if (!file.open(QIODevice::WriteOnly) || !renderState_.saveStateXml(&file)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return false;
+    if (ownFile)
+        renderState_.setChanged(false);
+    return true;
+}
+
+bool SavedClip::saveColorMatrices(const QString& path)
+{
+    if (path.isEmpty() && (folderPath_.isEmpty() || deleted_))
+        return false;
+    return colorMatrices_.save(path.isEmpty() ? filePath(clipfolder::ColorMatricesXml) : path);
+}
+
+bool SavedClip::loadMatrixSet(const QString& path)
+{
+    return colorMatrices_.load(path);
+}
+
+bool SavedClip::saveMatrixSet(const QString& path) const
+{
+    return colorMatrices_.save(path);
+}
+
+double SavedClip::interpolateMatrix()
+{
+    const ColorMatrixSet::Blend blend =
+        colorMatrices_.interpolate(renderState_.floatValue(QStringLiteral("ColorTempMatrix")));
+    baseColorMatrix_ = blend.matrix;
+    return blend.temperature;
+}
+
+void SavedClip::applyColorUpdate()
+{
+    render::applyColorUpdate(renderState_, baseColorMatrix_);
+}
+
+void SavedClip::setLowerTrim(int frame)
+{
+    lowerTrim_ = frame;
+    if (renderState_.contains(QStringLiteral("LowerTrim")))
+        renderState_.setValue(QStringLiteral("LowerTrim"), qint64(frame));
+    emit trimUpdated(lowerTrim_, upperTrim_);
+}
+
+void SavedClip::setUpperTrim(int frame)
+{
+    upperTrim_ = frame;
+    if (renderState_.contains(QStringLiteral("UpperTrim")))
+        renderState_.setValue(QStringLiteral("UpperTrim"), qint64(frame));
+    emit trimUpdated(lowerTrim_, upperTrim_);
+}
+
+QString SavedClip::description() const
+{
+    // An empty clip has nothing left to download.
+    const qint64 percent = totalFrames == 0
+        ? 100
+        : qint64((quint64(downloadedFrames()) * 200 / totalFrames + 1) / 2);
+    QString text = percent < 100 ? QStringLiteral("Downloading ") : QString();
+    text += QStringLiteral("Clip #%1 '%2'\n").arg(int(clipNumber) + 1).arg(folderName_);
+    text += QStringLiteral("Camera: %1 (VLM %2)\n")
+                .arg(serialText(cameraSerial), width == 3840 ? QStringLiteral("UHD") : QStringLiteral("HD"));
+    text += QStringLiteral("Frames: %1 - Recording time: %2 s\n")
+                .arg(totalFrames)
+                .arg(secondsFor(double(totalFrames)), 0, 'f', 3);
+    text += QStringLiteral("FPS: %1 - Image resolution: %2x%3").arg(wholeFps()).arg(width).arg(height);
+    return text;
+}
+
+bool SavedClip::deleteFolder()
+{
+    closeFiles();
+    // Never remove a folder that is not a clip's: an empty path would mean the working folder.
+    if (folderPath_.isEmpty() || !QFileInfo::exists(filePath(clipfolder::ClipXml)))
+        return false;
+    deleted_ = true;
+    reset();
+    return QDir(folderPath_).removeRecursively();
+}
+
+void SavedClip::closeFiles()
+{
+    mapping_ = nullptr;
+    mappedLength_ = 0;
+    if (frameFile_)
+        frameFile_->close();
+    if (calibrationFile_)
+        calibrationFile_->close();
+    frameFile_.reset();
+    calibrationFile_.reset();
+}

@@ -1,0 +1,412 @@
+#include "ClipFixtures.h"
+#include "storage/ClipFolder.h"
+#include "storage/SavedClip.h"
+#include "storage/SavedClipList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Stores frames [first, last] of the clip, each byte of frame i being i, and waits for the write.
+bool storeFrames(SavedClip& clip, qint64 first, qint64 last)
+{
+    SavedClip::RAMBufferPtr buffer;
+    if (!clip.allocateBuffer({first, last}, false, &buffer))
+        return false;
+    for (qint64 i = first; i <= last; ++i)
+        std::memset(buffer->data() + (i - first) * clip.bytesPerFrame(), int(i), size_t(clip.bytesPerFrame()));
+    QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
+    return clip.storeFrames(buffer) && progress.wait(5000);
+}
+
+// A prepared clip folder of 10 frames of 64 x 32 in base.
+QSharedPointer<SavedClip> preparedClip(const QString& base, quint64 frames = 10)
+{
+    auto clip = QSharedPointer<SavedClip>::create(clipOf(64, 32, frames));
+    return clip->prepareDownload(base, {}) ? clip : nullptr;
+}
+
+RecorderPaintState recorderWith(std::initializer_list<std::pair<int, qint16>> values,
+                                QList<ColorMatrixRecord> matrices = {})
+{
+    OutputStatePacket packet;
+    for (const auto& [i, v] : values)
+        packet.values[size_t(i)] = v;
+    return {packet, matrices};
+}
+
+} // namespace
+
+class TestSavedClip : public QObject {
+    Q_OBJECT
+private slots:
+    void prepareDownloadLaysOutTheFolder();
+    void initialRenderStateFromTheRecorder();
+    void initialRenderStateFromDefaults();
+    void openFolderNeedsDescriptionAndRenderState();
+    void paintOptionsAreImportedOnce();
+    void partialFolderReopensWithItsFrames();
+    void presentFramesStopWhereTheFileEnds();
+    void explicitFrameSizeSurvivesReopening();
+    void descriptionTexts();
+    void trims();
+    void listShowsClipFoldersOnly();
+    void rebuildKeepsOpenClips();
+    void deleteRemovesFolderAndRow();
+};
+
+void TestSavedClip::prepareDownloadLaysOutTheFolder()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(2048, 1080, 100));
+    QVERIFY(clip.prepareDownload(dir.filePath("clips"), {}));
+
+    QCOMPARE(clip.basePath(), dir.filePath("clips") + "/");
+    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d_\\d\\d\\.\\d\\d\\.\\d\\d$").match(clip.folderName()).hasMatch());
+    QCOMPARE(clip.folderPath(), clip.basePath() + clip.folderName());
+    QCOMPARE(QFileInfo(clip.folderPath() + "/0.bin").size(), qint64(221184000));
+    QCOMPARE(QFileInfo(clip.folderPath() + "/calib.bin").size(), qint64(17694720));
+    QVERIFY(clipfolder::isClipFolder(clip.folderPath()));
+    QCOMPARE(clip.dataSize(), qint64(221184000));
+    QVERIFY(clip.frameData(99));
+    QVERIFY(!clip.frameData(100));
+    QCOMPARE(clip.expectedFrames(), 100);
+    QCOMPARE(clip.upperTrim(), 99);
+
+    const QByteArray xml = readFile(clip.folderPath() + "/clip.xml");
+    QVERIFY(xml.contains("<Frames_Captured>100</Frames_Captured>"));
+    QVERIFY(xml.contains("<Download_Finished>0</Download_Finished>"));
+    QVERIFY(xml.contains("<Present_Frames></Present_Frames>"));
+    QVERIFY(readFile(clip.folderPath() + "/ColorMatrices.xml").contains("<Number_of_Matrices>0</Number_of_Matrices>"));
+    QVERIFY(!clip.renderState().isChanged());
+
+    // No thumbnail can be drawn yet, so the list shows the default picture.
+    QVERIFY(!QFileInfo::exists(clip.folderPath() + "/thumb.tif"));
+}
+
+void TestSavedClip::initialRenderStateFromTheRecorder()
+{
+    QTemporaryDir dir;
+    ColorMatrixRecord warm;
+    warm.temperature = 3200;
+    warm.matrix = {2, 0, 0, 0, 1, 0, 0, 0, 1};
+    ColorMatrixRecord cold;
+    cold.temperature = 6500;
+    cold.matrix = {1, 0, 0, 0, 1, 0, 0, 0, 4};
+    const RecorderPaintState recorder = recorderWith(
+        {{0, 8192}, {1, 3072}, {3, 12}, {4, -7}, {5, 100}, {9, 2048}, {10, 1024}, {11, 512},
+         {12, 2304}, {13, 1536}, {22, 4}, {23, 5}, {24, -6}, {25, 768}, {2, 999}, {14, 999}},
+        {warm, cold});
+    SavedClip clip(clipOf(64, 32, 10));
+    QVERIFY(clip.prepareDownload(dir.path(), recorder));
+
+    RenderState& s = clip.renderState();
+    QCOMPARE(s.floatValue("TNKThresh"), 8.0f);
+    QCOMPARE(s.doubleValue("DNRUVThresh"), 3.0);
+    QCOMPARE(s.doubleValue("DNRYThresh"), 1.5);
+    QCOMPARE(s.doubleValue("PedestalR"), 12.0);
+    QCOMPARE(s.doubleValue("PedestalG"), -7.0);
+    QCOMPARE(s.doubleValue("GainR"), 2.0);
+    QCOMPARE(s.doubleValue("GainB"), 0.5);
+    QCOMPARE(s.doubleValue("Gamma"), 2.25);
+    QCOMPARE(s.doubleValue("Saturation"), 1.5);
+    QCOMPARE(s.doubleValue("FlareB"), -6.0);
+    QCOMPARE(s.doubleValue("ColorTempMatrix"), 0.75);
+    QCOMPARE(s.doubleValue("Brightness"), 0.0);
+    QCOMPARE(s.intValue("DarkSubState"), 0);
+    QCOMPARE(s.intValue("PSCScaleState"), 0);
+
+    // 0.75 of a set of two selects the second matrix; gains and normalisation follow.
+    QCOMPARE(clip.baseColorMatrix()(2, 2), 4.0);
+    const auto m = s.matrix3x3Value("ColorCorrectionMatrix");
+    QCOMPARE(m(0, 0), 2.0);  // row sums: 2, 1, 2 -> divided by 1
+    QCOMPARE(m(1, 1), 1.0);
+    QCOMPARE(m(2, 2), 2.0);
+    QCOMPARE(s.matrix3x1Value("ColorOffsets")(2, 0), 106.0 / 1024.0);
+
+    // The folder holds the same: the matrices and the render state as saved.
+    ColorMatrixSet saved;
+    QVERIFY(saved.load(clip.folderPath() + "/ColorMatrices.xml"));
+    QCOMPARE(saved.records.size(), 2);
+    QCOMPARE(saved.records[1].temperature, 6500);
+    RenderState reloaded;
+    QFile info(clip.folderPath() + "/renderInfo.xml");
+    QVERIFY(reloaded.loadStateXml(&info));
+    QCOMPARE(reloaded.doubleValue("Gamma"), 2.25);
+    QCOMPARE(reloaded.matrix3x3Value("ColorCorrectionMatrix"), m);
+}
+
+void TestSavedClip::initialRenderStateFromDefaults()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(64, 32, 10));
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    RenderState& s = clip.renderState();
+    QCOMPARE(s.floatValue("TNKThresh"), 5.0f);
+    QCOMPARE(s.doubleValue("DNRUVThresh"), 2.0);
+    QCOMPARE(s.doubleValue("DNRYThresh"), 1.0);
+    QCOMPARE(s.doubleValue("GainG"), 1.0);
+    QCOMPARE(s.doubleValue("Gamma"), 2.0);
+    QCOMPARE(s.doubleValue("Saturation"), 1.0);
+    QCOMPARE(s.doubleValue("ColorTempMatrix"), 0.5);
+    QCOMPARE(s.doubleValue("PedestalB"), 0.0);
+    // No matrices from the recorder: the identity.
+    QVERIFY(s.matrix3x3Value("ColorCorrectionMatrix").isIdentity());
+}
+
+void TestSavedClip::openFolderNeedsDescriptionAndRenderState()
+{
+    QTemporaryDir dir;
+    const auto prepared = preparedClip(dir.path());
+    QVERIFY(prepared);
+    const QString folder = prepared->folderPath();
+
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(folder));
+    QCOMPARE(reopened.totalFrames, quint64(10));
+    QCOMPARE(reopened.lineBytes, quint16(64));
+    QCOMPARE(reopened.folderName(), prepared->folderName());
+    QCOMPARE(reopened.renderState().doubleValue("DNRUVThresh"), 2.0);
+
+    QVERIFY(QFile::remove(folder + "/renderInfo.xml"));
+    SavedClip withoutRenderState;
+    QVERIFY(!withoutRenderState.openFolder(folder));
+    QVERIFY(QFile::remove(folder + "/clip.xml"));
+    SavedClip withoutDescription;
+    QVERIFY(!withoutDescription.openFolder(folder));
+}
+
+void TestSavedClip::paintOptionsAreImportedOnce()
+{
+    QTemporaryDir dir;
+    const auto prepared = preparedClip(dir.path());
+    const QString folder = prepared->folderPath();
+    QVERIFY(writeFile(folder + "/paint.xml", "<?xml version=\"1.0\"?>\n<PaintOptions><Gamma>9</Gamma>"
+                                              "<ColorMat>256</ColorMat></PaintOptions>"));
+    {
+        SavedClip clip;
+        QVERIFY(clip.openFolder(folder));
+        QCOMPARE(clip.renderState().doubleValue("ColorTempMatrix"), 0.25);
+        QCOMPARE(clip.renderState().doubleValue("Gamma"), 2.0);
+    }
+    QVERIFY(!QFileInfo::exists(folder + "/paint.xml"));
+    {
+        SavedClip clip;
+        QVERIFY(clip.openFolder(folder));
+        QCOMPARE(clip.renderState().doubleValue("ColorTempMatrix"), 0.25); // kept in renderInfo.xml
+    }
+
+    // Without "ColorMat" the position becomes 1/1024; a malformed file is left alone.
+    QVERIFY(writeFile(folder + "/paint.xml", "<PaintOptions><Gamma>9</Gamma></PaintOptions>"));
+    {
+        SavedClip clip;
+        QVERIFY(clip.openFolder(folder));
+        QCOMPARE(clip.renderState().doubleValue("ColorTempMatrix"), 1.0 / 1024.0);
+    }
+    QVERIFY(writeFile(folder + "/paint.xml", "<PaintOptions><ColorMat>5"));
+    {
+        SavedClip clip;
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("failed to parse the XML file .*"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(".+"));
+        QVERIFY(clip.openFolder(folder));
+        QCOMPARE(clip.renderState().doubleValue("ColorTempMatrix"), 1.0 / 1024.0);
+    }
+    QVERIFY(QFileInfo::exists(folder + "/paint.xml"));
+}
+
+void TestSavedClip::partialFolderReopensWithItsFrames()
+{
+    QTemporaryDir dir;
+    const auto prepared = preparedClip(dir.path());
+    QVERIFY(storeFrames(*prepared, 2, 4));
+    QVERIFY(storeFrames(*prepared, 7, 9));
+    const QString folder = prepared->folderPath();
+
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(folder));
+    QCOMPARE(reopened.segments(), (QList<ClipSegment>{{2, 4}, {7, 9}}));
+    QCOMPARE(reopened.downloadedFrames(), 6u);
+    QVERIFY(!reopened.isComplete());
+    QVERIFY(reopened.description().startsWith("Downloading Clip #3"));
+    QCOMPARE(reopened.frameData(8)[100], uchar(8));
+    QVERIFY(!reopened.hasCalibration()); // calib.bin exists, but nothing was stored in it
+
+    // Finishing the download marks the folder finished.
+    QVERIFY(storeFrames(*prepared, 0, 1));
+    QVERIFY(storeFrames(*prepared, 5, 6));
+    QVERIFY(readFile(folder + "/clip.xml").contains("<Download_Finished>1</Download_Finished>"));
+    SavedClip finished;
+    QVERIFY(finished.openFolder(folder));
+    QVERIFY(finished.isComplete());
+    QVERIFY(!finished.description().startsWith("Downloading"));
+}
+
+void TestSavedClip::presentFramesStopWhereTheFileEnds()
+{
+    QTemporaryDir dir;
+    const auto prepared = preparedClip(dir.path());
+    QVERIFY(storeFrames(*prepared, 0, 9));
+    const QString folder = prepared->folderPath();
+    QVERIFY(QFile::resize(folder + "/0.bin", 64 * 32 * 6 + 100));
+
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(folder));
+    QCOMPARE(reopened.segments(), (QList<ClipSegment>{{0, 5}}));
+    QVERIFY(reopened.frameData(5));
+    QVERIFY(!reopened.frameData(6));
+}
+
+void TestSavedClip::explicitFrameSizeSurvivesReopening()
+{
+    QTemporaryDir dir;
+    kvx::ClipInfoPacket::clipInfo info = clipOf(64, 32, 4);
+    info.flags = 64;
+    info.frameBytes = 3000;
+    SavedClip clip(info);
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    QCOMPARE(clip.bytesPerFrame(), 3000);
+    QCOMPARE(QFileInfo(clip.folderPath() + "/0.bin").size(), qint64(12000));
+    QVERIFY(storeFrames(clip, 0, 3));
+
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip.folderPath()));
+    QCOMPARE(reopened.bytesPerFrame(), 3000);
+    QVERIFY(reopened.isComplete());
+    QCOMPARE(reopened.frameData(3) - reopened.frameData(0), 9000);
+    QCOMPARE(reopened.frameData(3)[2999], uchar(3));
+}
+
+void TestSavedClip::descriptionTexts()
+{
+    kvx::ClipInfoPacket::clipInfo info = clipOf(2048, 1080, 1000, 1000.0f);
+    info.width = 1920;
+    SavedClip clip(info);
+    clip.addRange({0, 994}); // 99.5 % rounds up to 100
+    QCOMPARE(clip.description(), QString("Clip #3 ''\nCamera: 00-0001-0042 (VLM HD)\n"
+                                         "Frames: 1000 - Recording time: 1.000 s\n"
+                                         "FPS: 1000 - Image resolution: 1920x1080"));
+    clip.removeRange({994, 994});
+    QVERIFY(clip.description().startsWith("Downloading Clip #3"));
+    QCOMPARE(clip.infoLines().at(3), " Total recording time: 1 s");
+    QCOMPARE(clip.infoLines().at(4), " FPS: 1000");
+
+    info.clipNumber = 0;
+    info.width = 3840;
+    info.fps = 0.0f; // a recorder that reported no rate
+    SavedClip uhd(info);
+    QVERIFY(uhd.description().contains("Clip #1 ''\nCamera: 00-0001-0042 (VLM UHD)\n"));
+    QVERIFY(uhd.description().contains("Recording time: 0.000 s\nFPS: 0 - Image resolution: 3840x1080"));
+    QCOMPARE(uhd.infoLines().at(5), " Image resolution: 3840x1080 (UHD)");
+}
+
+void TestSavedClip::trims()
+{
+    SavedClip clip(clipOf(64, 32, 50));
+    QSignalSpy trimmed(&clip, &SavedClip::trimUpdated);
+    clip.renderState().setChanged(false);
+    clip.setUpperTrim(40);
+    clip.setLowerTrim(5);
+    QCOMPARE(trimmed.count(), 2);
+    QCOMPARE(trimmed.last().at(0).toInt(), 5);
+    QCOMPARE(trimmed.last().at(1).toInt(), 40);
+    QCOMPARE(clip.renderState().value("LowerTrim").toLongLong(), 5);
+    QCOMPARE(clip.renderState().value("UpperTrim").toLongLong(), 40);
+    QVERIFY(clip.renderState().isChanged());
+}
+
+void TestSavedClip::listShowsClipFoldersOnly()
+{
+    QTemporaryDir dir;
+    const auto a = preparedClip(dir.path());
+    QTest::qWait(1100); // the next folder gets the next second's name
+    const auto b = preparedClip(dir.path(), 20);
+    QVERIFY(a && b);
+    // Not clip folders: one without its render state, a plain folder, a file, a link to a clip.
+    const auto incomplete = preparedClip(dir.filePath("elsewhere"));
+    const QString moved = dir.filePath("2000-01-01_00.00.00");
+    QVERIFY(QDir().rename(incomplete->folderPath(), moved));
+    QVERIFY(QFile::remove(moved + "/renderInfo.xml"));
+    QVERIFY(QDir(dir.path()).mkdir("notes"));
+    QVERIFY(writeFile(dir.filePath("readme.txt"), "x"));
+    QVERIFY(QFile::link(a->folderPath(), dir.filePath("link")));
+
+    SavedClipList list;
+    list.rebuildFromFolder(dir.path());
+    QCOMPARE(list.rowCount(), 2);
+    QCOMPARE(list.clipAt(0)->folderPath(), a->folderPath());
+    QCOMPARE(list.clipAt(1)->totalFrames, quint64(20));
+    QCOMPARE(list.clipAt(0)->row(), 0);
+    QCOMPARE(list.clipAt(1)->row(), 1);
+
+    const QModelIndex first = list.index(0);
+    QCOMPARE(list.data(first, Qt::DisplayRole).toString(),
+             QString("Downloading Clip #3 '%1'\nCamera: 00-0001-0042 (VLM HD)\n"
+                     "Frames: 10 - Recording time: 0.010 s\nFPS: 1000 - Image resolution: 64x32")
+                 .arg(a->folderName()));
+    const QPixmap icon = list.data(first, Qt::DecorationRole).value<QPixmap>();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.height(), 64);
+    QVERIFY(!list.data(first, Qt::UserRole + 7).isValid());
+
+    // A row follows its clip's progress.
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    list.clipAt(1)->addRange({0, 19});
+    QVERIFY(changed.count() >= 1);
+    QCOMPARE(changed.last().at(0).toModelIndex().row(), 1);
+    QVERIFY(list.data(list.index(1)).toString().startsWith("Clip #3"));
+}
+
+void TestSavedClip::rebuildKeepsOpenClips()
+{
+    QTemporaryDir dir;
+    const auto a = preparedClip(dir.path());
+    QVERIFY(a);
+    SavedClipList list;
+    list.append(a);
+    const auto appended = list.appendClip(clipOf(64, 32, 3));
+    QCOMPARE(list.rowCount(), 2);
+    QCOMPARE(appended->row(), 1);
+
+    list.rebuildFromFolder(dir.path());
+    QCOMPARE(list.rowCount(), 1);
+    QCOMPARE(list.clipAt(0), a); // the downloading clip keeps its object
+    QCOMPARE(appended->row(), -1);
+
+    // The same clip downloaded again into a second folder is a second row, not a copy of the first.
+    QTest::qWait(1100);
+    const auto again = preparedClip(dir.path());
+    list.rebuildFromFolder(dir.path());
+    QCOMPARE(list.rowCount(), 2);
+    QCOMPARE(list.clipAt(0), a);
+    QVERIFY(list.clipAt(1) != a);
+    QCOMPARE(list.clipAt(1)->folderPath(), again->folderPath());
+
+    list.rebuildFromFolder(dir.filePath("none"));
+    QCOMPARE(list.rowCount(), 0);
+}
+
+void TestSavedClip::deleteRemovesFolderAndRow()
+{
+    QTemporaryDir dir;
+    const auto a = preparedClip(dir.path());
+    SavedClipList list;
+    list.rebuildFromFolder(dir.path());
+    QCOMPARE(list.rowCount(), 1);
+    const QString folder = list.clipAt(0)->folderPath();
+    QVERIFY(list.deleteClip(0));
+    QCOMPARE(list.rowCount(), 0);
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(QFileInfo::exists(dir.path()));
+
+    // A clip that has no folder deletes nothing, least of all the working folder.
+    SavedClip unprepared(clipOf(64, 32, 1));
+    QVERIFY(!unprepared.deleteFolder());
+    QVERIFY(!list.deleteClip(5));
+}
+
+QTEST_MAIN(TestSavedClip)
+#include "tst_savedclip.moc"

@@ -1,0 +1,251 @@
+#include "ClipFixtures.h"
+#include "render/pipeline/CalibrationPlanes.h"
+#include "storage/SavedClip.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int W = 64;
+constexpr int H = 32;
+constexpr int F = W * H;
+
+SavedClip::RAMBufferPtr filledBlock(SavedClip& clip, qint64 first, qint64 last)
+{
+    SavedClip::RAMBufferPtr buffer;
+    if (!clip.allocateBuffer({first, last}, false, &buffer))
+        return nullptr;
+    for (qint64 i = 0; i < buffer->size(); ++i)
+        buffer->data()[i] = uchar((first * F + i) * 7 % 251);
+    return buffer;
+}
+
+QByteArray calibrationBlock(const QList<qint16>& values)
+{
+    QByteArray bytes(values.size() * 2, '\0');
+    for (qsizetype i = 0; i < values.size(); ++i)
+        qToLittleEndian<qint16>(values[i], bytes.data() + 2 * i);
+    return bytes;
+}
+
+// Lowers the largest file size this process may write, as a full disk would stop a write.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+} // namespace
+
+class TestFrameStore : public QObject {
+    Q_OBJECT
+private slots:
+    void receiveMemoryBoundsTheBlocksInFlight();
+    void allocateRefusesRangesOutsideTheClip();
+    void blocksLandAtTheirOffsetsInAnyOrder();
+    void calibrationIsStoredAndLoaded();
+    void calibrationOfTheWrongSizeDoesNotLoad();
+    void failedWriteLeavesFramesMissing();
+};
+
+void TestFrameStore::receiveMemoryBoundsTheBlocksInFlight()
+{
+    SavedClip clip(clipOf(W, H, 100));
+    clip.receiveMemory().setBudget(5 * F);
+    SavedClip::RAMBufferPtr a;
+    SavedClip::RAMBufferPtr b;
+    SavedClip::RAMBufferPtr c;
+    QVERIFY(clip.allocateBuffer({0, 2}, false, &a));
+    QCOMPARE(a->size(), 3 * F);
+    QCOMPARE(a->firstFrame(), 0);
+    QCOMPARE(a->lastFrame(), 2);
+    QVERIFY(clip.allocateBuffer({3, 4}, false, &b));
+    QVERIFY(!clip.allocateBuffer({5, 5}, false, &c)); // full: the caller asks again later
+    QVERIFY(!c);
+    b.reset();
+    QCOMPARE(clip.receiveMemory().inUse(), 3 * F);
+    QVERIFY(clip.allocateBuffer({5, 6}, false, &c));
+    a.reset();
+    c.reset();
+    QCOMPARE(clip.receiveMemory().inUse(), 0);
+
+    // A block larger than the whole budget is granted only while nothing else is held.
+    QVERIFY(clip.allocateBuffer({0, 9}, false, &a));
+    QVERIFY(!clip.allocateBuffer({10, 10}, false, &b));
+    a.reset();
+
+    QVERIFY(clip.allocateBuffer({}, true, &c));
+    QVERIFY(c->isCalibration());
+    QCOMPARE(c->size(), qint64(W) * H * 8);
+
+    QVERIFY(ReceiveMemory::defaultBudget() > 0);
+    QVERIFY(ReceiveMemory::defaultBudget() <= qint64(1) << 30);
+}
+
+void TestFrameStore::allocateRefusesRangesOutsideTheClip()
+{
+    SavedClip clip(clipOf(W, H, 10));
+    SavedClip::RAMBufferPtr buffer;
+    QVERIFY(!clip.allocateBuffer({8, 10}, false, &buffer));
+    QVERIFY(!clip.allocateBuffer({-1, 2}, false, &buffer));
+    QVERIFY(!clip.allocateBuffer({5, 4}, false, &buffer));
+    QVERIFY(clip.allocateBuffer({9, 9}, false, &buffer));
+
+    // A clip without a prepared folder cannot store anything.
+    QVERIFY(!clip.storeFrames(buffer));
+    QVERIFY(!clip.storeFrames(nullptr));
+    QVERIFY(!clip.storeCalibration(buffer));
+
+    SavedClip empty(clipOf(0, 0, 10));
+    QVERIFY(!empty.allocateBuffer({0, 0}, false, &buffer));
+    QVERIFY(!empty.allocateBuffer({}, true, &buffer));
+}
+
+void TestFrameStore::blocksLandAtTheirOffsetsInAnyOrder()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(W, H, 10));
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
+    QSignalSpy segments(&clip, &DownloadableClip::segmentListUpdated);
+
+    QVERIFY(clip.storeFrames(filledBlock(clip, 6, 9)));
+    QVERIFY(clip.storeFrames(filledBlock(clip, 0, 2)));
+    QVERIFY(clip.storeFrames(filledBlock(clip, 3, 5)));
+    while (progress.count() < 3)
+        QVERIFY(progress.wait(5000));
+
+    // Progress counts the frames present, whatever order the blocks come in.
+    QCOMPARE(progress.at(0).at(0).toInt(), 4);
+    QCOMPARE(progress.at(1).at(0).toInt(), 7);
+    QCOMPARE(progress.at(2).at(0).toInt(), 10);
+    QCOMPARE(progress.at(2).at(1).toInt(), 10);
+    QVERIFY(segments.count() >= 3);
+    QVERIFY(clip.isComplete());
+    QCOMPARE(clip.receiveMemory().inUse(), 0);
+    QVERIFY(clip.bytesReceived() == quint64(10 * F));
+    QVERIFY(clip.speed() >= 0.0);
+
+    const QByteArray file = readFile(clip.folderPath() + "/0.bin");
+    QCOMPARE(file.size(), 10 * F);
+    for (qint64 i = 0; i < file.size(); ++i)
+        if (uchar(file[i]) != uchar(i * 7 % 251))
+            QFAIL(qPrintable(QString("byte %1 is wrong").arg(i)));
+    QCOMPARE(std::memcmp(clip.frameData(4), file.constData() + 4 * F, F), 0);
+    QVERIFY(readFile(clip.folderPath() + "/clip.xml").contains("<Download_Finished>1</Download_Finished>"));
+}
+
+void TestFrameStore::calibrationIsStoredAndLoaded()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(2, 1, 1));
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    QByteArray data;
+    int width = 0;
+    int height = 0;
+    QVERIFY(!clip.loadCalibration(&data, &width, &height)); // nothing stored yet
+
+    SavedClip::RAMBufferPtr buffer;
+    QVERIFY(clip.allocateBuffer({}, true, &buffer));
+    const QByteArray block = calibrationBlock({0x0400, qint16(0xFC00), 0, 512, -1, 1, 2048, -2048});
+    std::memcpy(buffer->data(), block.constData(), size_t(block.size()));
+    QSignalSpy finished(&clip, &DownloadableClip::calibrationFileFinished);
+    QVERIFY(clip.storeCalibration(buffer));
+    QVERIFY(finished.wait(5000));
+    QVERIFY(clip.hasCalibration());
+
+    QVERIFY(clip.loadCalibration(&data, &width, &height));
+    QCOMPARE(width, 2);
+    QCOMPARE(height, 1);
+    QCOMPARE(data, block);
+    kvx::CalibrationPlanes planes;
+    QVERIFY(kvx::splitCalibration(data, width, height, planes));
+    QCOMPARE(planes.coefficients[0][0], 1.0f);
+    QCOMPARE(planes.coefficients[1][0], -1.0f);
+    QCOMPARE(planes.coefficients[3][0], 0.5f);
+    QCOMPARE(planes.coefficients[2][1], 2.0f);
+    QCOMPARE(planes.coefficients[3][1], -2.0f);
+
+    // A reopened folder knows its calibration arrived.
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip.folderPath()));
+    QVERIFY(reopened.hasCalibration());
+    QVERIFY(reopened.loadCalibration(&data, &width, &height));
+}
+
+void TestFrameStore::calibrationOfTheWrongSizeDoesNotLoad()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(2048, 1080, 1));
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    const QString calib = clip.folderPath() + "/calib.bin";
+    QCOMPARE(QFileInfo(calib).size(), qint64(17694720));
+    QVERIFY(writeFile(clip.folderPath() + "/clip.xml",
+                      readFile(clip.folderPath() + "/clip.xml")
+                          .replace("<Calibration_Stored>0", "<Calibration_Stored>1")));
+
+    QByteArray data;
+    int width = 0;
+    int height = 0;
+    for (qint64 size : {qint64(17694719), qint64(17694721)}) {
+        QVERIFY(QFile::resize(calib, size));
+        SavedClip reopened;
+        QVERIFY(reopened.openFolder(clip.folderPath()));
+        QVERIFY(!reopened.loadCalibration(&data, &width, &height));
+        QVERIFY(data.isEmpty());
+    }
+    QVERIFY(QFile::resize(calib, 17694720));
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip.folderPath()));
+    QVERIFY(reopened.loadCalibration(&data, &width, &height));
+    QCOMPARE(data.size(), 17694720);
+}
+
+void TestFrameStore::failedWriteLeavesFramesMissing()
+{
+    QTemporaryDir dir;
+    SavedClip clip(clipOf(W, H, 10));
+    QVERIFY(clip.prepareDownload(dir.path(), {}));
+    QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
+    QSignalSpy failed(&clip, &SavedClip::framesStoreFailed);
+    QSignalSpy calibrationFailed(&clip, &SavedClip::calibrationStoreFailed);
+    {
+        // Writes past 5.5 frames fail, as on a disk that fills up there.
+        FileSizeLimit limit(5 * F + F / 2);
+        QVERIFY(clip.storeFrames(filledBlock(clip, 0, 2)));
+        QVERIFY(progress.wait(5000));
+        QVERIFY(clip.storeFrames(filledBlock(clip, 4, 7))); // breaks off in the middle
+        QVERIFY(failed.wait(5000));
+    }
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).value<ClipSegment>(), (ClipSegment{4, 7}));
+    QCOMPARE(clip.segments(), (QList<ClipSegment>{{0, 2}}));
+    QCOMPARE(clip.receiveMemory().inUse(), 0);
+    QVERIFY(readFile(clip.folderPath() + "/clip.xml").contains("<Present_Frames>0-2</Present_Frames>"));
+    QCOMPARE(calibrationFailed.count(), 0);
+
+    // Given another chance the same frames store fine.
+    QVERIFY(clip.storeFrames(filledBlock(clip, 4, 7)));
+    QVERIFY(progress.wait(5000));
+    QCOMPARE(clip.segments(), (QList<ClipSegment>{{0, 2}, {4, 7}}));
+}
+
+QTEST_MAIN(TestFrameStore)
+#include "tst_framestore.moc"

@@ -1,0 +1,108 @@
+// A download into a really full file system: a small tmpfs mounted in this test's own mount
+// namespace, so nothing of it is visible outside this process.
+#include "ClipFixtures.h"
+#include "storage/SavedClip.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+QString smallDisk;     // mount point of a 2 MiB tmpfs, empty when it could not be made
+QString whyNoSmallDisk;
+
+// Must run before any thread exists: a mount namespace of its own needs a single-threaded process.
+void mountSmallDisk()
+{
+    if (unshare(CLONE_NEWNS) != 0) {
+        whyNoSmallDisk = QString("unshare: %1").arg(std::strerror(errno));
+        return;
+    }
+    // Keep our mounts from propagating back into the namespace we came from.
+    if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        whyNoSmallDisk = QString("private mounts: %1").arg(std::strerror(errno));
+        return;
+    }
+    char pattern[] = "/tmp/vlm-fulldisk-XXXXXX";
+    if (!mkdtemp(pattern) || mount("tmpfs", pattern, "tmpfs", 0, "size=2m") != 0) {
+        whyNoSmallDisk = QString("tmpfs: %1").arg(std::strerror(errno));
+        return;
+    }
+    smallDisk = QString::fromLocal8Bit(pattern);
+}
+
+} // namespace
+
+class TestFullDisk : public QObject {
+    Q_OBJECT
+private slots:
+    void fullDiskLeavesFramesMissing();
+    void cleanupTestCase();
+};
+
+void TestFullDisk::fullDiskLeavesFramesMissing()
+{
+    if (smallDisk.isEmpty())
+        QSKIP(qPrintable("no private tmpfs here: " + whyNoSmallDisk));
+
+    // 64 frames of 64 KiB: a 4 MiB frame file, sparse until written, on a 2 MiB disk.
+    SavedClip clip(clipOf(256, 256, 64));
+    QVERIFY(clip.prepareDownload(smallDisk, {}));
+    QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
+    QSignalSpy failed(&clip, &SavedClip::framesStoreFailed);
+
+    SavedClip::RAMBufferPtr first;
+    QVERIFY(clip.allocateBuffer({0, 15}, false, &first));
+    std::memset(first->data(), 0x11, size_t(first->size()));
+    QVERIFY(clip.storeFrames(first));
+    first.reset();
+    QVERIFY(progress.wait(5000));
+
+    SavedClip::RAMBufferPtr second;
+    QVERIFY(clip.allocateBuffer({16, 47}, false, &second));
+    std::memset(second->data(), 0x22, size_t(second->size()));
+    QVERIFY(clip.storeFrames(second));
+    second.reset();
+    QVERIFY(failed.wait(5000));
+
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(failed.at(0).at(0).value<ClipSegment>(), (ClipSegment{16, 47}));
+    QCOMPARE(clip.segments(), (QList<ClipSegment>{{0, 15}}));
+    QVERIFY(!clip.isComplete());
+    QCOMPARE(clip.receiveMemory().inUse(), 0);
+
+    // The description on disk still tells the truth, and a reopened folder agrees.
+    const QByteArray xml = readFile(clip.folderPath() + "/clip.xml");
+    QVERIFY(xml.contains("<Present_Frames>0-15</Present_Frames>"));
+    QVERIFY(xml.contains("<Download_Finished>0</Download_Finished>"));
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip.folderPath()));
+    QCOMPARE(reopened.segments(), (QList<ClipSegment>{{0, 15}}));
+    QCOMPARE(reopened.frameData(15)[0], uchar(0x11));
+}
+
+void TestFullDisk::cleanupTestCase()
+{
+    if (!smallDisk.isEmpty()) {
+        umount(qPrintable(smallDisk));
+        QDir().rmdir(smallDisk);
+    }
+}
+
+int main(int argc, char** argv)
+{
+    mountSmallDisk();
+    QCoreApplication app(argc, argv);
+    TestFullDisk test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_fulldisk.moc"

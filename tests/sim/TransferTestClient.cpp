@@ -27,7 +27,7 @@ struct Slot {
 };
 } // namespace
 
-TransferTestClient::TransferTestClient(quint16 serverPort, quint16 firstChunkId)
+TransferTestClient::TransferTestClient(quint16 serverPort, quint16 firstChunkId, const QHostAddress& server)
     : nextChunkId_(firstChunkId)
 {
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -36,10 +36,10 @@ TransferTestClient::TransferTestClient(quint16 serverPort, quint16 firstChunkId)
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    local.sin_addr.s_addr = htonl(server.isLoopback() ? INADDR_LOOPBACK : INADDR_ANY);
     ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
     server_.sin_family = AF_INET;
-    server_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    server_.sin_addr.s_addr = htonl(server.toIPv4Address());
     server_.sin_port = htons(serverPort);
 }
 

@@ -36,7 +36,9 @@ public:
         quint64 bytesReceived = 0;   // data datagram bytes, including duplicates
     };
 
-    explicit TransferTestClient(quint16 serverPort, quint16 firstChunkId = 0);
+    // On 127.0.0.1 unless a server address is given (the test network's recorder side).
+    explicit TransferTestClient(quint16 serverPort, quint16 firstChunkId = 0,
+                                const QHostAddress& server = QHostAddress(QHostAddress::LocalHost));
     ~TransferTestClient();
 
     // Fetches the job; gives up after timeoutMs or after maxQuietMs without any datagram.

@@ -24,7 +24,6 @@ ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent) : QObject(parent), batch_(Re
 
 void ReceiveUDPEngine::setAddress(const QHostAddress& address)
 {
-    remoteAddress_ = address;
     for (auto& slot : slots_)
         slot.setAddress(address);
 }
@@ -32,7 +31,6 @@ void ReceiveUDPEngine::setAddress(const QHostAddress& address)
 void ReceiveUDPEngine::setSocket(QUdpSocket* socket, quint16 port)
 {
     socket_ = socket;
-    remotePort_ = port;
     for (auto& slot : slots_)
         slot.setSocket(socket, port);
 }
@@ -68,20 +66,21 @@ void ReceiveUDPEngine::enqueue(const TransferRequest& request)
     queued_.wakeAll();
 }
 
-void ReceiveUDPEngine::waitForWork(int timeoutMs)
+void ReceiveUDPEngine::waitForWork(int quietMs, int idleMs)
 {
     {
         QMutexLocker lock(&mutex_);
         if (queue_.isEmpty()) {
-            // Nothing to receive for: datagrams pending now are stale and wait for the next drain.
-            queued_.wait(&mutex_, timeoutMs);
+            // Nothing to receive for: datagrams pending now are stale and ignored once a request
+            // runs, so they must not wake the thread.
+            queued_.wait(&mutex_, QDeadlineTimer(idleMs));
             return;
         }
     }
     if (socket_ && socket_->socketDescriptor() >= 0)
-        DatagramBatch::waitReadable(socket_, timeoutMs);
+        DatagramBatch::waitReadable(socket_, quietMs);
     else
-        QThread::msleep(ulong(timeoutMs));
+        QThread::msleep(ulong(quietMs));
 }
 
 bool ReceiveUDPEngine::process()

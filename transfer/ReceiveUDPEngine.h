@@ -68,9 +68,10 @@ public:
     void enqueue(const TransferRequest& request);
     // One step; true when a request completed in it.
     bool process();
-    // Blocks until a datagram may be read or a request is queued, at most timeoutMs. Lets the
-    // receive thread leave the CPU to others when the link is quiet.
-    void waitForWork(int timeoutMs);
+    // Blocks until a datagram may be read (at most quietMs while a request runs) or, with the
+    // queue empty, until a request is queued (at most idleMs). Lets the receive thread leave
+    // the CPU to others when the link is quiet.
+    void waitForWork(int quietMs, int idleMs);
     // Whether the last process() took any datagram off the socket.
     bool receivedInLastStep() const { return receivedInLastStep_; }
 
@@ -92,8 +93,6 @@ private:
     void finishHead(Outcome outcome);
 
     QUdpSocket* socket_ = nullptr;
-    QHostAddress remoteAddress_;
-    quint16 remotePort_ = 0;
     std::array<TransferSlot, 2> slots_{TransferSlot(0), TransferSlot(1)};
     DatagramBatch batch_;
     std::atomic<int> payloadSize_{DefaultPayloadSize};

@@ -9,9 +9,12 @@ namespace kvx {
 
 namespace {
 
-// Longest the loop blocks on a quiet socket: short against the first time-out steps (10 and
-// 15 ms), long enough that an idle link costs no CPU.
+// Longest the loop blocks on a quiet socket while a request runs: short against the first
+// time-out steps (10 and 15 ms), which then still come out on time.
 constexpr int QuietWaitMs = 1;
+// Longest it sleeps with nothing queued (a queued request wakes it at once): bounds how long a
+// stop request waits for the loop to notice it.
+constexpr int IdleWaitMs = 20;
 
 void registerTransferRequest()
 {
@@ -22,8 +25,7 @@ void registerTransferRequest()
 } // namespace
 
 ReceiveUDPThread::ReceiveUDPThread(QObject* parent, const QHostAddress& recorderAddress, quint16 localPort)
-    : QThread(parent), socket_(new QUdpSocket), buffer_(10000, '\0'), engineAddress_(recorderAddress),
-      logAddress_(recorderAddress), localPort_(localPort)
+    : QThread(parent), socket_(new QUdpSocket), recorderAddress_(recorderAddress), localPort_(localPort)
 {
     registerTransferRequest();
     // Direct: the thread's signals then leave from the receive thread like the engine's, and
@@ -64,13 +66,13 @@ void ReceiveUDPThread::run()
 {
     if (bindSocket()) {
         enlargeReceiveBuffer();
-        engine_.setAddress(engineAddress_);
+        engine_.setAddress(recorderAddress_);
         engine_.setSocket(socket_, transferPort_);
         engine_.drain();
         while (!isInterruptionRequested()) {
             engine_.process();
             if (!engine_.receivedInLastStep())
-                engine_.waitForWork(QuietWaitMs);
+                engine_.waitForWork(QuietWaitMs, IdleWaitMs);
         }
     }
     engine_.setSocket(nullptr, transferPort_);
@@ -87,13 +89,13 @@ bool ReceiveUDPThread::bindSocket()
             boundPort_ = socket_->localPort();
             return true;
         }
-        qCDebug(lcTransfer).noquote() << "Failed to bind" << logAddress_.toString() << "on port" << port;
+        qCDebug(lcTransfer).noquote() << "Failed to bind" << recorderAddress_.toString() << "on port" << port;
         ++failures;
         if (failures > BindAttemptsBeforeAlarm)
-            qCDebug(lcTransfer).noquote() << "Failed to bind to any port for address" << logAddress_.toString();
+            qCDebug(lcTransfer).noquote() << "Failed to bind to any port for address" << recorderAddress_.toString();
         // Past the last port there is nothing left to try; port 0 would bind a random one.
         if (++port > 0xFFFF) {
-            qCWarning(lcTransfer).noquote() << "No local port left for transfers from" << logAddress_.toString();
+            qCWarning(lcTransfer).noquote() << "No local port left for transfers from" << recorderAddress_.toString();
             return false;
         }
     }
@@ -107,10 +109,10 @@ void ReceiveUDPThread::enlargeReceiveBuffer()
     // The system caps the request (net.core.rmem_max); what was granted explains drops at speed.
     const qint64 granted = socket_->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toLongLong();
     if (granted < SocketBufferBytes)
-        qCWarning(lcTransfer).noquote() << "Receive buffer for" << logAddress_.toString() << "is" << granted
+        qCWarning(lcTransfer).noquote() << "Receive buffer for" << recorderAddress_.toString() << "is" << granted
                                         << "bytes of the" << SocketBufferBytes << "asked for";
     else
-        qCInfo(lcTransfer).noquote() << "Receive buffer for" << logAddress_.toString() << "is" << granted << "bytes";
+        qCInfo(lcTransfer).noquote() << "Receive buffer for" << recorderAddress_.toString() << "is" << granted << "bytes";
 }
 
 } // namespace kvx

@@ -2,7 +2,6 @@
 
 #include "transfer/ReceiveUDPEngine.h"
 
-#include <QByteArray>
 #include <QHostAddress>
 #include <QThread>
 
@@ -47,9 +46,7 @@ private:
 
     QUdpSocket* socket_;
     ReceiveUDPEngine engine_;
-    QByteArray buffer_;
-    QHostAddress engineAddress_;
-    QHostAddress logAddress_;
+    QHostAddress recorderAddress_;
     quint16 localPort_;
     quint16 transferPort_ = RecorderTransferPort;
     std::atomic<quint16> boundPort_{0};

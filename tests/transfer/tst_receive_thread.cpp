@@ -6,6 +6,8 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 #include <memory>
 
 using kvx::ReceiveUDPEngine;
@@ -41,6 +43,14 @@ void stop(ReceiveUDPThread& thread)
 {
     thread.requestInterruption();
     QVERIFY(thread.wait(5000));
+}
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 bool waitBound(const ReceiveUDPThread& thread)
@@ -94,6 +104,34 @@ private slots:
         QVERIFY(second.boundPort() > first.boundPort());
         stop(first);
         stop(second);
+    }
+
+    // On a two-core machine a spinning receive loop would starve the GUI thread: idle, and
+    // waiting on a recorder that does not answer, the thread must sleep.
+    void quietThreadLeavesTheCpu()
+    {
+        QUdpSocket silentRecorder;
+        QVERIFY(silentRecorder.bind(QHostAddress::LocalHost, 0));
+        ReceiveUDPThread thread(nullptr, QHostAddress::LocalHost, freePort());
+        thread.setRecorderTransferPort(silentRecorder.localPort());
+        thread.start();
+        QVERIFY(waitBound(thread));
+
+        double before = processCpuSeconds();
+        QThread::msleep(300);
+        QVERIFY2(processCpuSeconds() - before < 0.1, "idle");
+
+        QByteArray destination(1000, '\0');
+        ReceiveUDPEngine::TransferRequest request;
+        request.destination = reinterpret_cast<uchar*>(destination.data());
+        request.totalBytes = 1000;
+        request.flags = ReceiveUDPEngine::ByteMode;
+        thread.queueRequest(request);
+        before = processCpuSeconds();
+        QThread::msleep(300);
+        QVERIFY2(processCpuSeconds() - before < 0.1, "waiting for the recorder");
+        QVERIFY(silentRecorder.hasPendingDatagrams()); // it did ask, and resent on time-outs
+        stop(thread);
     }
 
     // One request through the thread: queued from this thread, data from a hand-played recorder,

@@ -365,14 +365,17 @@ private slots:
         const qint64 failedAt = clock.elapsed();
 
         QCOMPARE(sentAt.size(), size_t(10)); // the first request and nine resends
+        // Never early; late only by what a loaded machine adds. The sum keeps a table shifted by
+        // one step from passing on the generous upper bounds.
         for (size_t i = 1; i < sentAt.size(); ++i) {
             const qint64 gap = sentAt[i] - sentAt[i - 1];
             const int step = TransferSlot::TimeoutTableMs[i - 1];
-            QVERIFY2(gap >= step - 1 && gap <= step + 25,
+            QVERIFY2(gap >= step - 1 && gap <= step + 60,
                      qPrintable(QStringLiteral("resend %1 after %2 ms, expected %3").arg(i).arg(gap).arg(step)));
         }
+        QVERIFY2(sentAt.back() - sentAt.front() <= 1195 + 100, qPrintable(QString::number(sentAt.back())));
         const qint64 lastGap = failedAt - sentAt.back();
-        QVERIFY2(lastGap >= 1999 && lastGap <= 2050, qPrintable(QString::number(lastGap)));
+        QVERIFY2(lastGap >= 1999 && lastGap <= 2100, qPrintable(QString::number(lastGap)));
         QCOMPARE(engine->slot(0).state(), SlotState::TimedOut);
         QCOMPARE(completed->count(), 0);
     }

@@ -88,9 +88,10 @@ bool parseLink(const QString& spec, const SimLinkConfig& base, SimLinkConfig& li
 {
     QStringList parts = spec.split(u',');
     link = base;
-    link.address = QHostAddress(parts.takeFirst().trimmed());
-    if (link.address.protocol() != QAbstractSocket::IPv4Protocol)
+    const auto address = SimConfig::parseIPv4(parts.takeFirst());
+    if (!address)
         return false;
+    link.address = *address;
     return parseSpecItems(parts, [&](const QString& key, const QString& value) {
         int transfers = 0;
         if (key == u"code")
@@ -243,7 +244,11 @@ Outcome parse(const QStringList& arguments)
     if (parser.isSet(logOpt))
         config.logPath = parser.value(logOpt);
     take(discoveryOpt, [&](const QString& v) { return toInt(v, config.discoveryPort); });
-    take(listenOpt, [&](const QString& v) { config.listenAddress = QHostAddress(v); return config.listenAddress.protocol() == QAbstractSocket::IPv4Protocol; });
+    take(listenOpt, [&](const QString& v) {
+        const auto a = SimConfig::parseIPv4(v);
+        config.listenAddress = a.value_or(config.listenAddress);
+        return a.has_value();
+    });
     take(listIntervalOpt, [&](const QString& v) { return toInt(v, config.clipListIntervalMs) && config.clipListIntervalMs > 0; });
     take(statusIntervalOpt, [&](const QString& v) { return toInt(v, config.statusIntervalMs) && config.statusIntervalMs > 0; });
     take(perPacketOpt, [&](const QString& v) { return toInt(v, config.clipsPerPacket) && config.clipsPerPacket >= 1 && config.clipsPerPacket <= 1300; });
@@ -269,7 +274,11 @@ Outcome parse(const QStringList& arguments)
     if (ok && recorderOptions) {
         SimRecorderConfig& rec = config.recorders.first();
         SimLinkConfig base;
-        take(addressOpt, [&](const QString& v) { base.address = QHostAddress(v); return base.address.protocol() == QAbstractSocket::IPv4Protocol; });
+        take(addressOpt, [&](const QString& v) {
+            const auto a = SimConfig::parseIPv4(v);
+            base.address = a.value_or(base.address);
+            return a.has_value();
+        });
         take(codeOpt, [&](const QString& v) { return toInt(v, base.linkCode) && base.linkCode >= 0 && base.linkCode <= 7; });
         take(commandPortOpt, [&](const QString& v) { return toInt(v, base.commandPort); });
         take(transferPortOpt, [&](const QString& v) { return toInt(v, base.transferPort); });

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 SimClip SimConfig::makeClip(quint16 number, quint16 width, quint16 height, quint64 frames, float fps,
                             quint32 cameraSerial, quint32 explicitFrameBytes)
@@ -23,6 +24,15 @@ SimClip SimConfig::makeClip(quint16 number, quint16 width, quint16 height, quint
         c.frameBytes = explicitFrameBytes;
     }
     return clip;
+}
+
+std::optional<QHostAddress> SimConfig::parseIPv4(const QString& text)
+{
+    static const QRegularExpression dotted(QStringLiteral("^\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
+    const QHostAddress address(text.trimmed());
+    if (!dotted.match(text.trimmed()).hasMatch() || address.protocol() != QAbstractSocket::IPv4Protocol)
+        return std::nullopt;
+    return address;
 }
 
 SimConfig SimConfig::defaults()
@@ -54,12 +64,12 @@ quint64 u64Of(const QJsonValue& v, quint64 fallback)
 bool readLink(const QJsonObject& o, SimLinkConfig& link, QString* error)
 {
     if (o.contains(u"address")) {
-        const QHostAddress a(o.value(u"address").toString());
-        if (a.protocol() != QAbstractSocket::IPv4Protocol) {
+        const auto a = SimConfig::parseIPv4(o.value(u"address").toString());
+        if (!a) {
             *error = QStringLiteral("link address is not an IPv4 address: %1").arg(o.value(u"address").toString());
             return false;
         }
-        link.address = a;
+        link.address = *a;
     }
     link.linkCode = o.value(u"linkCode").toInt(link.linkCode);
     link.carriesTransfers = o.value(u"transfers").toBool(link.carriesTransfers);
@@ -122,11 +132,12 @@ bool SimConfig::loadJson(const QByteArray& json, SimConfig& config, QString* err
     SimConfig next = config;
     next.discoveryPort = quint16(root.value(u"discoveryPort").toInt(next.discoveryPort));
     if (root.contains(u"listenAddress")) {
-        next.listenAddress = QHostAddress(root.value(u"listenAddress").toString());
-        if (next.listenAddress.protocol() != QAbstractSocket::IPv4Protocol) {
+        const auto a = parseIPv4(root.value(u"listenAddress").toString());
+        if (!a) {
             *error = QStringLiteral("listenAddress is not an IPv4 address");
             return false;
         }
+        next.listenAddress = *a;
     }
     next.clipListIntervalMs = root.value(u"clipListIntervalMs").toInt(next.clipListIntervalMs);
     next.statusIntervalMs = root.value(u"statusIntervalMs").toInt(next.statusIntervalMs);

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 struct SimLinkConfig {
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
     int linkCode = 1;             // 0 the 1G link, 1 a 10G link, other values for tests
@@ -51,6 +53,10 @@ struct SimConfig {
     // A clip as the simulator lists it: stored rows of width bytes, numbered and identified.
     static SimClip makeClip(quint16 number, quint16 width, quint16 height, quint64 frames, float fps,
                             quint32 cameraSerial, quint32 explicitFrameBytes = 0);
+
+    // A dotted IPv4 address of four numbers; shorthand forms like "10.1" are refused, since
+    // they name an address other than the one the user probably meant.
+    static std::optional<QHostAddress> parseIPv4(const QString& text);
 
     // Reads a JSON configuration (format in the program's --help). Keys that are missing keep
     // their defaults. On failure error says what is wrong and config is unchanged.

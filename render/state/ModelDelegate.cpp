@@ -14,13 +14,6 @@ namespace kvx {
 
 ModelDelegate::ModelDelegate(QObject* parent) : QObject(parent) {}
 
-ModelDelegate::~ModelDelegate()
-{
-    for (const Binding& b : std::as_const(bindings_))
-        for (const QMetaObject::Connection& c : b.connections)
-            disconnect(c);
-}
-
 Qt::ConnectionType ModelDelegate::connectionType() const
 {
     return customConnectionType_ ? connectionType_ : Qt::AutoConnection;

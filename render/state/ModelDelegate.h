@@ -23,7 +23,6 @@ class ModelDelegate : public QObject {
     Q_OBJECT
 public:
     explicit ModelDelegate(QObject* parent = nullptr);
-    ~ModelDelegate() override;
 
     virtual bool persistent() const { return persistent_; }
     virtual void setPersistent(bool persistent) { persistent_ = persistent; }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
+#include <QSharedPointer>
 #include <QString>
 
 #include <array>
 
 class QWidget;
+class SavedClip;
 
 // The clips manager's application object: persistent settings, the screen scale factor and the
 // message-box service every window uses. Reach it with VLMClipsApp::instance().
@@ -44,6 +47,28 @@ public:
     int scaled(int v) const;
     std::array<int, 4> scaledMetrics() const;
     void scaleWidget(QWidget* widget, bool fixedSize) const;
+
+    // Command-line export mode ("Clip Save and Export"), in VLMClipsAppCommandLine.cpp.
+    // False: the program ends with exit code 1 at once. True: start-up goes on, either in GUI
+    // mode or with the export armed (commandLineMode) to run once the event loop starts.
+    bool parseCommandLine();
+
+    bool developerMode = false;
+    QString developerPassword;
+    QFile outputFile;
+    bool commandLineMode = false;
+    qint32 outputWidth = 0;
+    qint32 outputHeight = 0;
+    QSharedPointer<SavedClip> sourceClip;
+    qint32 lowerTrim = 0;
+    qint32 upperTrim = 0;
+
+signals:
+    void finishedBackgroundProcessing();
+
+public slots:
+    void runBackgroundProcessing();
+    void straight_exit();
 
 private:
     void applyStyleSheet();

@@ -25,10 +25,15 @@ void setDefaultSurfaceFormat()
 int main(int argc, char** argv)
 {
     VLMClipsApp app(argc, argv);
+    if (!app.parseCommandLine())
+        return 1;
     QCoreApplication::setOrganizationName(VLMClipsApp::SettingsOrganisation);
     QCoreApplication::setApplicationName("VLMClips");
     QCoreApplication::setApplicationVersion("1.00.05");
     app.applyLookAndScale();
+    // The export was queued by parseCommandLine; no window in this mode.
+    if (app.commandLineMode)
+        return app.exec();
 
     setDefaultSurfaceFormat();
     // The window is built and laid out behind the splash, invisible until the splash goes.

@@ -15,6 +15,8 @@ PACKAGES=(
   build-essential cmake ccache pkg-config git
   # Qt 6 (qt6-qpa-plugins holds the xcb and offscreen platforms the programs and tests use)
   qt6-base-dev qt6-base-dev-tools qt6-connectivity-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
+  # the TIFF image plugin: clip thumbnails are saved as "thumb.tif"
+  qt6-image-formats-plugins
   # export encoder
   ffmpeg
   # headless display with software OpenGL for GUI and GL tests, screenshots

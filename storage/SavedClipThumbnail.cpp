@@ -3,6 +3,8 @@
 
 #include "storage/ClipFolder.h"
 
+#include "render/pipeline/ThumbnailRenderer.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,11 +25,16 @@ bool SavedClip::updateThumbnail()
     return rendered;
 }
 
-// Drawing the thumbnail needs the OpenGL processing pipeline: frames 0 and 1 (frameData(0),
-// bytesPerFrame()) with the calibration of loadCalibration() and this clip's render state,
-// saved as filePath(clipfolder::Thumbnail). Until the pipeline is wired in here no thumbnail is
-// drawn, and lists show the default clip picture.
+// The first frame through the processing pipeline with this clip's calibration and render
+// state. No calibration, no thumbnail: the list then shows the default clip picture.
 bool SavedClip::renderThumbnail()
 {
-    return false;
+    QByteArray calibration;
+    int width = 0;
+    int height = 0;
+    if (!loadCalibration(&calibration, &width, &height))
+        return false;
+    const auto frames = kvx::FrameBlock::describeMapped(frameData(0), dataSize(), qint64(totalFrames),
+                                                       width, height, bytesPerFrame());
+    return kvx::renderThumbnailImage(frames, calibration, renderState_, filePath(clipfolder::Thumbnail));
 }

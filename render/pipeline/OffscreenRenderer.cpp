@@ -1,6 +1,7 @@
 #include "render/pipeline/OffscreenRenderer.h"
 
 #include <QDebug>
+#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -30,6 +31,11 @@ OffscreenRenderer::~OffscreenRenderer()
 
 bool OffscreenRenderer::open(const QSize& outputSize)
 {
+    // OpenGL needs a GUI application; a console-only process cannot have a context.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        qDebug() << "Could not create QOpenGLContext";
+        return false;
+    }
     const QSurfaceFormat format = legacyFormat();
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(format);

@@ -20,6 +20,8 @@ private slots:
     void stagingRepeatsLastFrameAndHonoursStride_data();
     void stagingRepeatsLastFrameAndHonoursStride();
     void stagingAnEmptyBlockWritesNothing();
+    void mappedBlockHoldsOnlyWholePictures_data();
+    void mappedBlockHoldsOnlyWholePictures();
     void calibrationPlanesScaleByTenFractionBits();
     void calibrationOfWrongSizeIsRejected_data();
     void calibrationOfWrongSizeIsRejected();
@@ -85,6 +87,32 @@ void TestPipeLogic::stagingAnEmptyBlockWritesNothing()
     uchar dest[4] = {1, 2, 3, 4};
     QCOMPARE(kvx::stageFrameWindow(kvx::FrameBlock{}, 0, 1, dest), 0);
     QCOMPARE(dest[0], uchar(1));
+}
+
+void TestPipeLogic::mappedBlockHoldsOnlyWholePictures_data()
+{
+    QTest::addColumn<qint64>("mapped");
+    QTest::addColumn<qint64>("stride");
+    QTest::addColumn<qint64>("frames");
+    QTest::newRow("whole file") << qint64(5 * 8) << qint64(8) << qint64(5);
+    QTest::newRow("file one byte short") << qint64(5 * 8 - 1) << qint64(8) << qint64(4);
+    QTest::newRow("longer than the clip") << qint64(9 * 8) << qint64(8) << qint64(5);
+    // Explicit frame size below width x height: the last slot cannot hold a whole picture.
+    QTest::newRow("slots smaller than a picture") << qint64(5 * 6) << qint64(6) << qint64(4);
+    QTest::newRow("smaller than one picture") << qint64(7) << qint64(8) << qint64(0);
+}
+
+void TestPipeLogic::mappedBlockHoldsOnlyWholePictures()
+{
+    QFETCH(qint64, mapped);
+    QFETCH(qint64, stride);
+    QFETCH(qint64, frames);
+    const uchar byte = 0;
+    const auto block = kvx::FrameBlock::describeMapped(&byte, mapped, 5, 4, 2, stride);
+    QCOMPARE(block.frameCount, frames);
+    QCOMPARE(block.isEmpty(), frames == 0);
+    if (frames > 0)
+        QVERIFY((frames - 1) * stride + 8 <= mapped);
 }
 
 void TestPipeLogic::calibrationPlanesScaleByTenFractionBits()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/EthernetView.h"
+#include "transfer/ReceiveUDPThread.h"
 
 #include <QSharedPointer>
 
@@ -9,6 +10,8 @@ struct LinkChannel {
     // The most bytes of frames one transfer request may ask for.
     static constexpr quint64 DefaultMaxRequestBytes = 180000000;
 
+    // Null when the link does not carry transfers.
+    QSharedPointer<kvx::ReceiveUDPThread> thread;
     QSharedPointer<EthernetView> link;
     quint64 maxRequestBytes = DefaultMaxRequestBytes;
 };

@@ -3,12 +3,42 @@
 #include "common/packets/PacketMagic.h"
 #include "common/packets/ParameterPacket.h"
 
-RecorderDownloadManager::RecorderDownloadManager() = default;
+RecorderDownloadManager::RecorderDownloadManager()
+{
+    tickTimer_.setSingleShot(true);
+    connect(&tickTimer_, &QTimer::timeout, this, &RecorderDownloadManager::tick);
+    tickTimer_.start(TickMs);
+}
 
-void RecorderDownloadManager::makeChannel(const QSharedPointer<EthernetView>& link)
+RecorderDownloadManager::~RecorderDownloadManager()
+{
+    // Interrupt all first so the threads wind down side by side.
+    for (const QSharedPointer<LinkChannel>& channel : std::as_const(linkChannels_)) {
+        if (channel->thread)
+            channel->thread->requestInterruption();
+    }
+    for (const QSharedPointer<LinkChannel>& channel : std::as_const(linkChannels_)) {
+        if (channel->thread) {
+            channel->thread->wait();
+            channel->thread.reset();
+        }
+    }
+}
+
+void RecorderDownloadManager::makeChannel(const QSharedPointer<EthernetView>& link, quint16 recorderTransferPort)
 {
     auto channel = QSharedPointer<LinkChannel>::create();
     channel->link = link;
+    const kvx::RecorderInfoPacket::EthernetInfo& ethernet = link->ethernet();
+    if (ethernet.carriesTransfers()) {
+        channel->thread = QSharedPointer<kvx::ReceiveUDPThread>::create(nullptr, ethernet.address(), ethernet.transferPort);
+        channel->thread->setRecorderTransferPort(recorderTransferPort);
+        connect(channel->thread.data(), &kvx::ReceiveUDPThread::requestCompleted, this,
+                &RecorderDownloadManager::onCompletedRequest, Qt::QueuedConnection);
+        connect(channel->thread.data(), &kvx::ReceiveUDPThread::requestFailed, this,
+                &RecorderDownloadManager::onFailedRequest, Qt::QueuedConnection);
+        channel->thread->start(QThread::TimeCriticalPriority);
+    }
     linkChannels_.append(channel);
 }
 
@@ -36,8 +66,10 @@ void RecorderDownloadManager::processDatagram(QByteArrayView datagram)
             clipList_.newClips(clipInfoProcessor_);
         break;
     case kvx::magic::OutputState:
-        if (const auto state = OutputStatePacket::decode(datagram))
+        if (const auto state = OutputStatePacket::decode(datagram)) {
             outputState_ = *state;
+            hasOutputState_ = true;
+        }
         break;
     case kvx::magic::Parameter:
         processParameter(datagram);

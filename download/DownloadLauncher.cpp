@@ -1,0 +1,72 @@
+#include "download/DownloadLauncher.h"
+
+#include "download/RecorderDownloadManager.h"
+#include "storage/SavedClipList.h"
+
+#include <QObject>
+#include <QStorageInfo>
+
+namespace DownloadLauncher {
+
+QString message(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::None:
+        return {};
+    case Refusal::NothingSelected:
+        return QObject::tr("No clips or recorders selected. Unable to download.");
+    case Refusal::SlowLink:
+        return QObject::tr("The current Ethernet link is 1G. The clips cannot be downloaded.");
+    case Refusal::NotEnoughDiskSpace:
+        return QObject::tr("Unable to download clip. Not enough disk space.");
+    case Refusal::FolderNotPrepared:
+        return QObject::tr("Unable to download clip. The clip folder could not be created.");
+    }
+    return {};
+}
+
+Refusal check(const kvx::RecorderInfoPacket& recorder, const DownloadableClip& clip, qint64 bytesAvailable)
+{
+    if (recorder.ethernet.linkCode() == 0)
+        return Refusal::SlowLink;
+    if (clip.requiredBytes() > bytesAvailable)
+        return Refusal::NotEnoughDiskSpace;
+    return Refusal::None;
+}
+
+qint64 bytesAvailable(const QString& path)
+{
+    const QStorageInfo volume(path);
+    return volume.isValid() ? volume.bytesAvailable() : -1;
+}
+
+Started start(RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
+              SavedClipList& savedClips, const QString& clipPath)
+{
+    Started started;
+    const QSharedPointer<SavedClip> clip = savedClips.appendClip(recorderClip->info());
+    if (!clip)
+        return started;
+
+    RecorderPaintState paint;
+    if (manager.hasOutputState())
+        paint.outputState = manager.outputState();
+    paint.colorMatrices = manager.colorMatrices();
+    if (!clip->prepareDownload(clipPath, paint)) {
+        savedClips.removeClip(savedClips.rowOf(clip.data()));
+        started.refusal = Refusal::FolderNotPrepared;
+        return started;
+    }
+
+    recorderClip->reset();
+    clip->resetDownloadProgress();
+    DownloadRequest request;
+    request.savedClip = clip;
+    request.recorderClip = recorderClip;
+    request.active = 1;
+    manager.addClipRequest(request);
+    started.clip = clip;
+    return started;
+}
+
+} // namespace DownloadLauncher

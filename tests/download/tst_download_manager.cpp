@@ -1,0 +1,283 @@
+// The download manager against the recorder simulator's transfer server on 127.0.0.1, inside
+// the test's own loopback-only network namespace.
+#include "DownloadTestSupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace downloadtest;
+using Request = kvx::ReceiveUDPEngine::TransferRequest;
+
+Q_DECLARE_METATYPE(TransferFaults)
+
+namespace {
+
+constexpr int DownloadTimeoutMs = 60000;
+
+// Small ranges and little receive memory, so a clip of 200 frames takes many requests and the
+// manager has to wait for memory.
+constexpr quint64 FramesPerRequest = 16;
+constexpr int BlocksInMemory = 3;
+
+struct Download {
+    Download(const SimClip& sim, const QString& base) : clip(sim), recorder(recorderClip(sim)), saved(preparedClip(recorder, base)) {}
+    SimClip clip;
+    QSharedPointer<DownloadableClip> recorder;
+    QSharedPointer<SavedClip> saved;
+
+    void limitMemory()
+    {
+        saved->receiveMemory().setBudget(qint64(FramesPerRequest * frameSize(clip)) * BlocksInMemory);
+    }
+};
+
+void limitRequests(RecorderDownloadManager& manager)
+{
+    for (const QSharedPointer<LinkChannel>& channel : manager.linkChannels())
+        channel->maxRequestBytes = FramesPerRequest * 256 * 128;
+}
+
+// Every transfer request the manager's receive thread finished or gave up, in order.
+struct TransferLog {
+    explicit TransferLog(RecorderDownloadManager& manager)
+    {
+        kvx::ReceiveUDPThread* thread = manager.linkChannels().first()->thread.data();
+        QObject::connect(thread, &kvx::ReceiveUDPThread::requestCompleted, &context, [this](const Request& r) { note(r); });
+        QObject::connect(thread, &kvx::ReceiveUDPThread::requestFailed, &context, [this](const Request& r) { note(r); });
+    }
+    // Without the attached data, which would keep the receive blocks alive.
+    void note(Request r)
+    {
+        r.data.reset();
+        ended.append(r);
+    }
+    QObject context;
+    QList<Request> ended;
+};
+
+bool isCalibration(const Request& r) { return r.flags == 3; }
+
+} // namespace
+
+class TestDownloadManager : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeClipArrivesByteExact_data()
+    {
+        QTest::addColumn<TransferFaults>("faults");
+        QTest::newRow("clean") << TransferFaults{};
+        TransferFaults f;
+        f.lossPercent = 2;
+        QTest::newRow("2 % loss") << f;
+        f = {};
+        f.duplicatePercent = 5;
+        f.reorderPercent = 5;
+        QTest::newRow("duplication and reordering") << f;
+        f = {};
+        // Silent for longer than the engine's whole time-out table: the transfer in flight
+        // fails and its frames must be asked for again.
+        f.stopAfterPackets = 200;
+        f.resumeAfterMs = 4500;
+        QTest::newRow("recorder silent, then back") << f;
+        f = {};
+        f.errorAfterPackets = 1;
+        QTest::newRow("error on the calibration block") << f;
+    }
+    void wholeClipArrivesByteExact()
+    {
+        QFETCH(TransferFaults, faults);
+        const SimClip sim = simClip(3, 200);
+        LoopbackRecorder recorder({sim}, faults);
+        QVERIFY(recorder.isRunning());
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        limitRequests(manager);
+        TransferLog transfers(manager);
+        Download download(sim, base.path());
+        QVERIFY(download.saved);
+        download.limitMemory();
+        QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
+        QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
+        QSignalSpy progress(download.saved.data(), &SavedClip::clipDownloadProgress);
+
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() || !failed.isEmpty(), DownloadTimeoutMs);
+
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(finished.first().first().value<QSharedPointer<SavedClip>>(), download.saved);
+        QCOMPARE(compareFolder(*download.saved, sim, true), QString());
+        QVERIFY(!transfers.ended.isEmpty());
+        QVERIFY(isCalibration(transfers.ended.first()));
+        QCOMPARE(progress.last(), (QList<QVariant>{200, 200}));
+        QVERIFY(!manager.isDownloading(download.saved.data()));
+        // Every block has been stored and let go of its memory.
+        QTRY_COMPARE(download.saved->receiveMemory().inUse(), 0);
+    }
+
+    void framesFollowTheCurrentFrame()
+    {
+        const SimClip sim = simClip(4, 200);
+        LoopbackRecorder recorder({sim});
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        limitRequests(manager);
+        TransferLog transfers(manager);
+        Download download(sim, base.path());
+        download.limitMemory();
+        download.saved->setCurrentFrame(40);
+        // The user moves the slider once the first block is stored.
+        bool moved = false;
+        connect(download.saved.data(), &SavedClip::clipDownloadProgress, this, [&] {
+            if (!moved)
+                download.saved->setCurrentFrame(150);
+            moved = true;
+        });
+        QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
+
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), DownloadTimeoutMs);
+        QCOMPARE(compareFolder(*download.saved, sim, true), QString());
+
+        QList<quint32> starts;
+        for (const Request& r : std::as_const(transfers.ended)) {
+            if (!isCalibration(r))
+                starts.append(r.firstFrame);
+        }
+        QCOMPARE(starts.first(), 40u);
+        // After the move, the frames from 150 on come before the ones skipped at 100.
+        const qsizetype from150 = starts.indexOf(150u);
+        QVERIFY(from150 > 0);
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            if (starts[i] > 100 && starts[i] < 150)
+                QVERIFY2(i > from150, qPrintable(QString("range from %1 came first").arg(starts[i])));
+        }
+        // Each range stays within the request limit and the clip.
+        for (const Request& r : std::as_const(transfers.ended)) {
+            if (!isCalibration(r)) {
+                QVERIFY(r.lastFrame - r.firstFrame + 1 <= FramesPerRequest);
+                QVERIFY(r.lastFrame < 200u);
+            }
+        }
+    }
+
+    void queuedClipsAllComplete()
+    {
+        const QList<SimClip> sims{simClip(0, 120), simClip(1, 200, 320, 240), simClip(2, 60)};
+        LoopbackRecorder recorder(sims);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
+        QList<Download> downloads;
+        for (const SimClip& sim : sims) {
+            downloads.append(Download(sim, base.path()));
+            QVERIFY(downloads.last().saved);
+            // Two folders made in the same second must not be the same folder.
+            QVERIFY(downloads.size() == 1 || downloads.last().saved->folderPath() != downloads.first().saved->folderPath());
+        }
+        for (const Download& d : std::as_const(downloads))
+            QVERIFY(manager.addClipRequest(request(d.saved, d.recorder)));
+        QCOMPARE(manager.queuedRequests().size(), size_t(3));
+
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, DownloadTimeoutMs);
+        for (const Download& d : std::as_const(downloads))
+            QCOMPARE(compareFolder(*d.saved, d.clip, true), QString());
+        QVERIFY(manager.queuedRequests().empty());
+    }
+
+    void goneRecorderEndsTheDownloadAndSaysWhy()
+    {
+        const SimClip sim = simClip(5, 200);
+        TransferFaults faults;
+        faults.stopAfterPackets = 300; // never back
+        LoopbackRecorder recorder({sim}, faults);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        limitRequests(manager);
+        Download download(sim, base.path());
+        // One block at a time, so every failed transfer is one more in a row.
+        download.saved->receiveMemory().setBudget(qint64(FramesPerRequest * frameSize(sim)));
+        QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
+
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 60000);
+        QCOMPARE(failed.first().at(0).value<QSharedPointer<SavedClip>>(), download.saved);
+        QVERIFY(!failed.first().at(1).toString().isEmpty());
+        QVERIFY(!manager.isDownloading(download.saved.data()));
+        // What was stored before the recorder went away is right, and nothing else is marked.
+        QVERIFY(!download.saved->isComplete());
+        QCOMPARE(compareFolder(*download.saved, sim, false), QString());
+    }
+
+    void linkWithoutTransfersIssuesNothing()
+    {
+        const SimClip sim = simClip(6, 50);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(false));
+        QVERIFY(manager.linkChannels().first()->thread.isNull());
+        Download download(sim, base.path());
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTest::qWait(5 * RecorderDownloadManager::TickMs);
+        QCOMPARE(manager.queuedRequests().size(), size_t(1));
+        QVERIFY(!download.recorder->isCalibrationRequested());
+        QVERIFY(download.recorder->segments().isEmpty());
+    }
+
+    void firstTickIssuesOnlyTheCalibration()
+    {
+        const SimClip sim = simClip(7, 50);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true)); // nobody answers: nothing completes
+        Download download(sim, base.path());
+        QSignalSpy segments(download.recorder.data(), &DownloadableClip::segmentListUpdated);
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTRY_VERIFY(download.recorder->isCalibrationRequested());
+        QVERIFY(download.recorder->segments().isEmpty());
+        // The next tick asks for every frame in one range (far below the request limit).
+        QTRY_COMPARE(download.recorder->segments(), (QList<ClipSegment>{{0, 49}}));
+    }
+
+    void requestsForAnotherClipOrRemovedAreNotIssued()
+    {
+        const SimClip sim = simClip(8, 50);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        Download download(sim, base.path());
+        const auto other = recorderClip(simClip(9, 50));
+        QVERIFY(!manager.addClipRequest(request(download.saved, other)));
+        QVERIFY(manager.queuedRequests().empty());
+
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        manager.removeClipFromRequests(download.saved);
+        QVERIFY(!manager.isDownloading(download.saved.data()));
+        QTest::qWait(5 * RecorderDownloadManager::TickMs);
+        QVERIFY(!download.recorder->isCalibrationRequested());
+    }
+
+    void clipWhoseBlocksCannotBeStoredFailsInsteadOfRetryingForever()
+    {
+        const SimClip sim = simClip(10, 100);
+        LoopbackRecorder recorder({sim});
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        Download download(sim, base.path());
+        QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        // The user deletes the folder while it downloads: nothing can be stored any more.
+        QVERIFY(download.saved->deleteFolder());
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), DownloadTimeoutMs);
+        QVERIFY(!manager.isDownloading(download.saved.data()));
+        QVERIFY(!QFileInfo::exists(download.saved->folderPath()));
+    }
+};
+
+QTEST_MAIN(TestDownloadManager)
+#include "tst_download_manager.moc"

@@ -237,7 +237,11 @@ private slots:
         Download download(sim, base.path());
         QSignalSpy segments(download.recorder.data(), &DownloadableClip::segmentListUpdated);
         QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
-        QTRY_VERIFY(download.recorder->isCalibrationRequested());
+        // Event by event, so the state right after the first tick is seen.
+        QDeadlineTimer deadline(5000);
+        while (!download.recorder->isCalibrationRequested() && !deadline.hasExpired())
+            QCoreApplication::processEvents();
+        QVERIFY(download.recorder->isCalibrationRequested());
         QVERIFY(download.recorder->segments().isEmpty());
         // The next tick asks for every frame in one range (far below the request limit).
         QTRY_COMPARE(download.recorder->segments(), (QList<ClipSegment>{{0, 49}}));

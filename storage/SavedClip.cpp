@@ -73,7 +73,9 @@ bool SavedClip::openFolder(const QString& path)
     openFrameFile();
     restorePresentFrames(description);
 
-    if (!QFileInfo::exists(filePath(clipfolder::Thumbnail)))
+    // A folder whose first frame has not arrived yet would only give a black picture.
+    const bool firstFramePresent = !segments().isEmpty() && segments().first().first == 0;
+    if (firstFramePresent && !QFileInfo::exists(filePath(clipfolder::Thumbnail)))
         renderThumbnail();
 
     resetTrims();

@@ -14,13 +14,16 @@ MainWindow::MainWindow(QWidget* parent)
 {
     ui->setupUi(this);
     ui->recordersView->setModel(&recorders_);
+    ui->savedClipsView->setModel(&savedClips_);
     connect(&recorders_, &QAbstractItemModel::rowsInserted, this, &MainWindow::selectFirstRecorderIfNoneSelected);
     connect(&recorders_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex&, int first, int) { forgetRemovedRecorder(first); });
 
     VLMClipsApp* app = VLMClipsApp::instance();
-    if (app)
+    if (app) {
         ui->downloadFolder->setText(app->ClipPath);
+        savedClips_.rebuildFromFolder(app->ClipPath);
+    }
     discovery_->on_broadcastTimeout();
     if (app)
         app->scaleWidget(this, false);
@@ -56,6 +59,7 @@ void MainWindow::on_downloadFolderBtn_clicked()
         return;
     app->ClipPath = folder;
     ui->downloadFolder->setText(folder);
+    savedClips_.rebuildFromFolder(folder);
 }
 
 void MainWindow::on_recordersView_customContextMenuRequested(const QPoint& pos)

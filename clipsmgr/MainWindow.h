@@ -2,6 +2,7 @@
 
 #include "clipsmgr/RecorderEthernetModel.h"
 #include "common/packets/RecorderInfoPacket.h"
+#include "storage/SavedClipList.h"
 
 #include <QMainWindow>
 #include <QMenu>
@@ -12,6 +13,7 @@ namespace Ui {
 class MainWindow;
 }
 class RecorderDiscovery;
+struct DownloadProgress;
 
 // The clips manager's window: the recorders found on the network, the clips of the selected
 // recorder and the clip folders already downloaded.
@@ -26,20 +28,28 @@ public:
     RecorderDiscovery* discovery() { return discovery_; }
     // The information packet of the recorder last selected; a default record before that.
     const kvx::RecorderInfoPacket& currentRecorder() const { return currentRecorder_; }
+    SavedClipList* savedClips() { return &savedClips_; }
 
 public slots:
     void ShowMainWindow();
     void on_recordersView_clicked(const QModelIndex& index);
+    void on_recorderClipsView_doubleClicked(const QModelIndex& index);
     void on_downloadFolderBtn_clicked();
     void on_recordersView_customContextMenuRequested(const QPoint& pos);
+    void on_downloadClipBtn_clicked();
 
 private:
     void selectFirstRecorderIfNoneSelected();
     void forgetRemovedRecorder(int row);
+    void tellUser(const QString& text);
+    void followDownload(const QSharedPointer<SavedClip>& clip, const DownloadableClip& recorderClip,
+                        RecorderDownloadManager* manager);
+    void showDownloadProgress(const DownloadProgress& progress);
 
     std::unique_ptr<Ui::MainWindow> ui;
     RecorderEthernetModel recorders_;
     RecorderDiscovery* discovery_;
     QMenu recordersMenu_;
     kvx::RecorderInfoPacket currentRecorder_;
+    SavedClipList savedClips_;
 };

@@ -25,13 +25,14 @@ QString message(Refusal refusal)
     return {};
 }
 
-Refusal check(const kvx::RecorderInfoPacket& recorder, const DownloadableClip& clip, qint64 bytesAvailable)
+Refusal checkLink(const kvx::RecorderInfoPacket& recorder)
 {
-    if (recorder.ethernet.linkCode() == 0)
-        return Refusal::SlowLink;
-    if (clip.requiredBytes() > bytesAvailable)
-        return Refusal::NotEnoughDiskSpace;
-    return Refusal::None;
+    return recorder.ethernet.linkCode() == 0 ? Refusal::SlowLink : Refusal::None;
+}
+
+Refusal checkDiskSpace(const DownloadableClip& clip, qint64 bytesAvailable)
+{
+    return clip.requiredBytes() > bytesAvailable ? Refusal::NotEnoughDiskSpace : Refusal::None;
 }
 
 qint64 bytesAvailable(const QString& path)

@@ -20,9 +20,10 @@ enum class Refusal { None, NothingSelected, SlowLink, NotEnoughDiskSpace, Folder
 // The text shown for a refusal; empty for None.
 QString message(Refusal refusal);
 
-// Downloads go over a 10G link only, and the clip must fit into the bytes available (equal is
-// enough).
-Refusal check(const kvx::RecorderInfoPacket& recorder, const DownloadableClip& clip, qint64 bytesAvailable);
+// Downloads go over a 10G link only.
+Refusal checkLink(const kvx::RecorderInfoPacket& recorder);
+// The clip must fit into the bytes available; equal is enough.
+Refusal checkDiskSpace(const DownloadableClip& clip, qint64 bytesAvailable);
 // Bytes available to the user on the volume that holds path; -1 when it cannot be told.
 qint64 bytesAvailable(const QString& path);
 

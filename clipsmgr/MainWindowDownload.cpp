@@ -1,0 +1,109 @@
+// The main window's part in downloads: starting one from the selected recorder clip, and
+// showing its progress or why it stopped.
+#include "clipsmgr/MainWindow.h"
+
+#include "clipsmgr/RecorderCommands.h"
+#include "clipsmgr/RecorderDiscovery.h"
+#include "clipsmgr/RecorderView.h"
+#include "clipsmgr/VLMClipsApp.h"
+#include "common/DelayMs.h"
+#include "download/DownloadLauncher.h"
+#include "download/DownloadProgress.h"
+#include "download/RecorderDownloadManager.h"
+#include "ui_MainWindow.h"
+
+#include <QDebug>
+
+namespace {
+
+// Pauses that let the recorder answer one command before the next.
+constexpr int CommandSpacingMs = 50;
+constexpr int MatricesAnswerMs = 100;
+
+} // namespace
+
+void MainWindow::on_recorderClipsView_doubleClicked(const QModelIndex& index)
+{
+    const auto* clips = qobject_cast<DownloadableClipList*>(ui->recorderClipsView->model());
+    if (clips && clips->isDownloadable(index))
+        on_downloadClipBtn_clicked();
+}
+
+void MainWindow::on_downloadClipBtn_clicked()
+{
+    auto* clips = qobject_cast<DownloadableClipList*>(ui->recorderClipsView->model());
+    if (!clips || ui->recordersView->model() != &recorders_) {
+        tellUser(DownloadLauncher::message(DownloadLauncher::Refusal::NothingSelected));
+        return;
+    }
+    const RecorderView* recorder = recorders_.recorderForIndex(ui->recordersView->currentIndex());
+    if (!recorder)
+        return;
+    const kvx::RecorderInfoPacket recorderInfo = recorder->info();
+    if (const auto refusal = DownloadLauncher::checkLink(recorderInfo); refusal != DownloadLauncher::Refusal::None) {
+        tellUser(DownloadLauncher::message(refusal));
+        return;
+    }
+    RecorderDownloadManager* manager = recorder->downloadManager().data();
+    const QSharedPointer<DownloadableClip> clip = clips->clipAt(ui->recorderClipsView->currentIndex().row());
+    if (!clip || clips != manager->clipList())
+        return;
+
+    VLMClipsApp* app = VLMClipsApp::instance();
+    const QString clipPath = app ? app->ClipPath : QString();
+    const auto space = DownloadLauncher::checkDiskSpace(*clip, DownloadLauncher::bytesAvailable(clipPath));
+    if (space != DownloadLauncher::Refusal::None) {
+        tellUser(DownloadLauncher::message(space));
+        return;
+    }
+
+    // The recorder's latest paint values and matrices seed the new clip's render state.
+    discovery_->sendCommand(recorderInfo, RecorderCommands::updatePaintOptions());
+    delayMs(CommandSpacingMs);
+    discovery_->sendCommand(recorderInfo, RecorderCommands::fetchMatrices());
+    delayMs(MatricesAnswerMs);
+
+    const DownloadLauncher::Started started = DownloadLauncher::start(*manager, clip, savedClips_, clipPath);
+    if (!started.clip) {
+        if (started.refusal != DownloadLauncher::Refusal::None)
+            tellUser(DownloadLauncher::message(started.refusal));
+        return;
+    }
+    followDownload(started.clip, *clip, manager);
+}
+
+void MainWindow::followDownload(const QSharedPointer<SavedClip>& clip, const DownloadableClip& recorderClip,
+                                RecorderDownloadManager* manager)
+{
+    ui->downloadProgBar->setValue(0);
+    ui->downloadProgBar->show();
+    // Raw pointers: the saved clip owns both connections, so they end with it.
+    SavedClip* saved = clip.data();
+    const QString label = recorderClip.text();
+    connect(saved, &SavedClip::clipDownloadProgress, this, [this, saved, label](int nFrames, int nTotFrames) {
+        showDownloadProgress(DownloadProgress::of(nFrames, nTotFrames, label, saved->speed()));
+    });
+    connect(manager, &RecorderDownloadManager::downloadFailed, saved,
+            [this, saved, label](const QSharedPointer<SavedClip>& failed, const QString& reason) {
+                if (failed.data() != saved)
+                    return;
+                ui->downloadProgBar->hide();
+                ui->downloadProgLbl->setText(DownloadProgress::stoppedText(
+                    label, saved->downloadedFrames(), qint64(saved->totalFrames), reason));
+            });
+}
+
+void MainWindow::showDownloadProgress(const DownloadProgress& progress)
+{
+    ui->downloadProgBar->setValue(progress.barValue);
+    ui->downloadProgLbl->setText(progress.text);
+    ui->downloadProgBar->setVisible(!progress.finished);
+}
+
+void MainWindow::tellUser(const QString& text)
+{
+    if (VLMClipsApp* app = VLMClipsApp::instance())
+        app->showMessage(text, 0);
+    else
+        qWarning().noquote() << text;
+}

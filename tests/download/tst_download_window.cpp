@@ -1,0 +1,312 @@
+// Downloads started from the clips manager's main window, with the recorder simulator on the
+// recorder side of the test network. Runs in a mount namespace of its own so that clip folders
+// can live on small tmpfs volumes of exact sizes.
+#include "DownloadTestSupport.h"
+#include "SimulatorRun.h"
+
+#include "clipsmgr/MainWindow.h"
+#include "clipsmgr/RecorderView.h"
+#include "clipsmgr/VLMClipsApp.h"
+#include "download/DownloadLauncher.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+
+#include <cstdio>
+#include <memory>
+
+using namespace downloadtest;
+
+namespace {
+
+constexpr int RecorderFoundMs = 15000;
+constexpr int DownloadMs = 60000;
+const QString SmallClip = QStringLiteral("256x128,frames=200,number=%1");
+
+bool privateMounts = false;
+
+// Makes this process's mounts its own; mounts made afterwards are seen by nobody else.
+void enterPrivateMountNamespace()
+{
+    privateMounts = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!privateMounts)
+        std::perror("private mount namespace");
+}
+
+// A tmpfs of the given size at a fresh folder, unmounted again at the end.
+class SizedVolume {
+public:
+    explicit SizedVolume(qint64 bytes)
+    {
+        if (!privateMounts)
+            return;
+        const QByteArray options = "size=" + QByteArray::number(bytes);
+        mounted_ = mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~SizedVolume()
+    {
+        if (mounted_)
+            umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+    bool isMounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+// Answers the next message box with Ok and keeps its text.
+class MessageCatcher : public QObject {
+public:
+    MessageCatcher()
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->accept();
+            }
+        });
+        timer_.start(20);
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+// The window with the simulator's recorder listed and its clips shown.
+struct Session {
+    SimulatorRun simulator;
+    std::unique_ptr<MainWindow> window;
+    RecorderDownloadManager* manager = nullptr;
+
+    bool start(const QStringList& simulatorOptions, const QString& clipPath)
+    {
+        if (!simulator.start(simulatorOptions + QStringList{"--rate", "0"})) {
+            qWarning().noquote() << simulator.error();
+            return false;
+        }
+        VLMClipsApp::instance()->ClipPath = clipPath;
+        window = std::make_unique<MainWindow>();
+        if (!QTest::qWaitFor([this] { return window->recorderModel()->recorderCount() > 0; }, RecorderFoundMs))
+            return false;
+        manager = window->recorderModel()->recorderAt(0)->downloadManager().data();
+        return QTest::qWaitFor([this] { return manager->clipList()->rowCount() > 0; }, RecorderFoundMs);
+    }
+
+    QListView* clipsView() const { return window->findChild<QListView*>("recorderClipsView"); }
+    QLabel* progressLabel() const { return window->findChild<QLabel*>("downloadProgLbl"); }
+    QProgressBar* progressBar() const { return window->findChild<QProgressBar*>("downloadProgBar"); }
+
+    void selectClip(int row) { clipsView()->setCurrentIndex(manager->clipList()->index(row, 0)); }
+    SimClip simClipAt(int row) const { return SimClip{manager->clipList()->clipAt(row)->info(), {}}; }
+};
+
+} // namespace
+
+class TestDownloadWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void clickDownloadsTheWholeClip_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("clean, button") << QStringList{} << false;
+        QTest::newRow("clean, double-click") << QStringList{} << true;
+        QTest::newRow("2 % loss") << QStringList{"--loss", "2"} << false;
+        QTest::newRow("duplication and reordering") << QStringList{"--duplicate", "5", "--reorder", "5"} << false;
+        // Longer than the engine's whole time-out table.
+        QTest::newRow("recorder silent, then back") << QStringList{"--stop-after", "300", "--resume-after", "4500"} << false;
+    }
+    void clickDownloadsTheWholeClip()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(bool, doubleClick);
+        QTemporaryDir clipPath;
+        Session session;
+        QVERIFY(session.start(faults + QStringList{"--clip", SmallClip.arg(0)}, clipPath.path()));
+        QSignalSpy finished(session.manager, &RecorderDownloadManager::downloadFinished);
+
+        session.selectClip(0);
+        if (doubleClick)
+            session.window->on_recorderClipsView_doubleClicked(session.clipsView()->currentIndex());
+        else
+            session.window->on_downloadClipBtn_clicked();
+
+        SavedClipList* saved = session.window->savedClips();
+        QCOMPARE(saved->rowCount(), 1);
+        const QSharedPointer<SavedClip> clip = saved->clipAt(0);
+        QVERIFY(!session.progressBar()->isHidden() || !finished.isEmpty());
+        QStringList shown;
+        connect(clip.data(), &SavedClip::clipDownloadProgress, this, [&] { shown.append(session.progressLabel()->text()); });
+
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), DownloadMs);
+        QCOMPARE(compareFolder(*clip, session.simClipAt(0), true), QString());
+        QVERIFY(session.progressBar()->isHidden());
+        QCOMPARE(session.progressLabel()->text(), QString());
+        const QRegularExpression progressText("^Downloading \\d+% - 'Clip 1 \\(200 frames.*' - Speed: \\d+\\.\\d Gbps$",
+                                              QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY(!shown.isEmpty());
+        if (shown.size() > 1)
+            QVERIFY2(progressText.match(shown.first()).hasMatch(), qPrintable(shown.first()));
+        QVERIFY(shown.last().isEmpty());
+    }
+
+    void queuedClipsAllComplete()
+    {
+        QTemporaryDir clipPath;
+        Session session;
+        QVERIFY(session.start({"--clip", SmallClip.arg(0), "--clip", SmallClip.arg(1), "--clip", SmallClip.arg(2)},
+                              clipPath.path()));
+        QTRY_COMPARE(session.manager->clipList()->rowCount(), 3);
+        QSignalSpy finished(session.manager, &RecorderDownloadManager::downloadFinished);
+        for (int row = 0; row < 3; ++row) {
+            session.selectClip(row);
+            session.window->on_downloadClipBtn_clicked();
+        }
+        QCOMPARE(session.window->savedClips()->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, DownloadMs);
+        for (int row = 0; row < 3; ++row) {
+            const QSharedPointer<SavedClip> clip = session.window->savedClips()->clipAt(row);
+            QCOMPARE(compareFolder(*clip, SimClip{clip->info(), {}}, true), QString());
+        }
+    }
+
+    void nothingSelectedIsRefused()
+    {
+        QTemporaryDir clipPath;
+        VLMClipsApp::instance()->ClipPath = clipPath.path();
+        MainWindow window; // nobody answers on this side of the network yet
+        MessageCatcher messages;
+        window.on_downloadClipBtn_clicked();
+        QCOMPARE(messages.texts, QStringList{"No clips or recorders selected. Unable to download."});
+        QCOMPARE(window.savedClips()->rowCount(), 0);
+    }
+
+    void slowLinkIsRefused()
+    {
+        QTemporaryDir clipPath;
+        VLMClipsApp::instance()->ClipPath = clipPath.path();
+        MainWindow window;
+        kvx::RecorderInfoPacket recorder;
+        recorder.recorderId = 77;
+        recorder.ethernet.setAddress(QHostAddress("10.77.41.9"));
+        recorder.ethernet.linkFlags = 0x01; // carries transfers, link code 0: the 1G port
+        QVERIFY(window.recorderModel()->addRecorder(recorder));
+        RecorderDownloadManager* manager = window.recorderModel()->recorderAt(0)->downloadManager().data();
+        manager->clipList()->insertClip(simClip(0, 10).info, 0);
+        window.findChild<QListView*>("recorderClipsView")->setCurrentIndex(manager->clipList()->index(0, 0));
+
+        MessageCatcher messages;
+        window.on_downloadClipBtn_clicked();
+        QCOMPARE(messages.texts, QStringList{"The current Ethernet link is 1G. The clips cannot be downloaded."});
+        QCOMPARE(window.savedClips()->rowCount(), 0);
+        QVERIFY(manager->queuedRequests().empty());
+    }
+
+    void diskSpaceDecides()
+    {
+        QVERIFY2(privateMounts, "no private mount namespace for the test volumes");
+        QTemporaryDir otherPath;
+        Session session;
+        QVERIFY(session.start({"--clip", SmallClip.arg(0)}, otherPath.path()));
+        session.selectClip(0);
+        const qint64 needed = session.manager->clipList()->clipAt(0)->requiredBytes();
+        QCOMPARE(needed % 4096, 0); // a volume of exactly that size can be made
+
+        {
+            SizedVolume tooSmall(needed - 4096);
+            QVERIFY(tooSmall.isMounted());
+            VLMClipsApp::instance()->ClipPath = tooSmall.path();
+            MessageCatcher messages;
+            session.window->on_downloadClipBtn_clicked();
+            QCOMPARE(messages.texts, QStringList{"Unable to download clip. Not enough disk space."});
+            QCOMPARE(session.window->savedClips()->rowCount(), 0);
+        }
+
+        SizedVolume exact(needed);
+        QVERIFY(exact.isMounted());
+        QCOMPARE(DownloadLauncher::bytesAvailable(exact.path()), needed);
+        VLMClipsApp::instance()->ClipPath = exact.path();
+        QSignalSpy finished(session.manager, &RecorderDownloadManager::downloadFinished);
+        session.window->on_downloadClipBtn_clicked();
+        QCOMPARE(session.window->savedClips()->rowCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), DownloadMs);
+        QCOMPARE(compareFolder(*session.window->savedClips()->clipAt(0), session.simClipAt(0), true), QString());
+    }
+
+    void calibrationThatCouldNotBeStoredIsAskedForAgain()
+    {
+        QVERIFY2(privateMounts, "no private mount namespace for the test volumes");
+        QTemporaryDir otherPath;
+        Session session;
+        QVERIFY(session.start({"--clip", SmallClip.arg(0)}, otherPath.path()));
+        const QSharedPointer<DownloadableClip> recorderClip = session.manager->clipList()->clipAt(0);
+        SizedVolume volume(recorderClip->requiredBytes());
+        QVERIFY(volume.isMounted());
+        const QSharedPointer<SavedClip> saved = preparedClip(recorderClip, volume.path());
+        QVERIFY(saved);
+
+        // The disk fills up before the calibration arrives; space comes back after its first
+        // store failed.
+        QFile filler(volume.path() + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, 'x');
+        while (filler.write(block) > 0) {
+        }
+        filler.close();
+        QVERIFY(DownloadLauncher::bytesAvailable(volume.path()) < 1 << 20);
+        connect(saved.data(), &SavedClip::calibrationStoreFailed, this, [&] { QFile::remove(filler.fileName()); });
+        QSignalSpy calibrationFailures(saved.data(), &SavedClip::calibrationStoreFailed);
+        QSignalSpy finished(session.manager, &RecorderDownloadManager::downloadFinished);
+        QSignalSpy failed(session.manager, &RecorderDownloadManager::downloadFailed);
+
+        QVERIFY(session.manager->addClipRequest(request(saved, recorderClip)));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() || !failed.isEmpty(), DownloadMs);
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(calibrationFailures.size(), 1);
+        QCOMPARE(compareFolder(*saved, session.simClipAt(0), true), QString());
+    }
+
+    void stoppedDownloadIsShownInTheWindow()
+    {
+        QTemporaryDir clipPath;
+        Session session;
+        // The recorder goes away for good part way through.
+        QVERIFY(session.start({"--clip", SmallClip.arg(0), "--stop-after", "400"}, clipPath.path()));
+        QSignalSpy failed(session.manager, &RecorderDownloadManager::downloadFailed);
+        session.selectClip(0);
+        session.window->on_downloadClipBtn_clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 90000);
+        QVERIFY(session.progressBar()->isHidden());
+        QVERIFY2(session.progressLabel()->text().startsWith("Download stopped - 'Clip 1"),
+                 qPrintable(session.progressLabel()->text()));
+        const QSharedPointer<SavedClip> clip = session.window->savedClips()->clipAt(0);
+        QCOMPARE(compareFolder(*clip, session.simClipAt(0), false), QString());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // Before any thread exists: a process with threads cannot change its mount namespace.
+    enterPrivateMountNamespace();
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    VLMClipsApp app(argc, argv);
+    TestDownloadWindow test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_download_window.moc"

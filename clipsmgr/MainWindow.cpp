@@ -7,7 +7,9 @@
 #include "download/RecorderDownloadManager.h"
 #include "ui_MainWindow.h"
 
+#include <QDebug>
 #include <QFileDialog>
+#include <QMessageBox>
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), discovery_(new RecorderDiscovery(&recorders_, this))
@@ -79,6 +81,34 @@ void MainWindow::on_recordersView_customContextMenuRequested(const QPoint& pos)
     connect(recordersMenu_.addAction(tr("Fetch Matrices")), &QAction::triggered, this,
             [this, info] { discovery_->sendCommand(info, RecorderCommands::fetchMatrices()); });
     recordersMenu_.exec(ui->recordersView->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::on_savedClipsView_customContextMenuRequested(const QPoint& pos)
+{
+    const QSharedPointer<SavedClip> clip = savedClips_.clipAt(ui->savedClipsView->indexAt(pos).row());
+    if (!clip)
+        return;
+    savedClipsMenu_.clear();
+    connect(savedClipsMenu_.addAction(tr("Delete")), &QAction::triggered, this, [this, clip] { deleteSavedClip(clip); });
+    connect(savedClipsMenu_.addAction(tr("Update thumbnail")), &QAction::triggered, this, [clip] {
+        if (!clip->updateThumbnail())
+            qWarning() << "Cannot render the thumbnail of" << clip->folderPath();
+    });
+    savedClipsMenu_.exec(ui->savedClipsView->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::deleteSavedClip(const QSharedPointer<SavedClip>& clip)
+{
+    VLMClipsApp* app = VLMClipsApp::instance();
+    if (!app || app->showMessage(tr("Delete the current clip. Continue?"), VLMClipsApp::MsgQuestion | VLMClipsApp::MsgYesNo)
+                    != QMessageBox::Yes)
+        return;
+    // Nothing may be issued into a folder that is going away.
+    for (int i = 0; i < recorders_.recorderCount(); ++i)
+        recorders_.recorderAt(i)->downloadManager()->removeClipFromRequests(clip);
+    const int row = savedClips_.rowOf(clip.data());
+    if (row >= 0 && !savedClips_.deleteClip(row))
+        app->showMessage(tr("Unable to delete the clip folder %1.").arg(clip->folderPath()), VLMClipsApp::MsgWarning);
 }
 
 // A newcomer sees the first recorder's clips at once instead of an empty clip list.

@@ -36,11 +36,13 @@ public slots:
     void on_recorderClipsView_doubleClicked(const QModelIndex& index);
     void on_downloadFolderBtn_clicked();
     void on_recordersView_customContextMenuRequested(const QPoint& pos);
+    void on_savedClipsView_customContextMenuRequested(const QPoint& pos);
     void on_downloadClipBtn_clicked();
 
 private:
     void selectFirstRecorderIfNoneSelected();
     void forgetRemovedRecorder(int row);
+    void deleteSavedClip(const QSharedPointer<SavedClip>& clip);
     void tellUser(const QString& text);
     void followDownload(const QSharedPointer<SavedClip>& clip, const DownloadableClip& recorderClip,
                         RecorderDownloadManager* manager);
@@ -50,6 +52,7 @@ private:
     RecorderEthernetModel recorders_;
     RecorderDiscovery* discovery_;
     QMenu recordersMenu_;
+    QMenu savedClipsMenu_;
     kvx::RecorderInfoPacket currentRecorder_;
     SavedClipList savedClips_;
 };

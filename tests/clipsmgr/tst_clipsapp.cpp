@@ -1,6 +1,7 @@
 // The application object's settings, message looks and scaling, in a HOME of its own so the
 // user's real settings are never read or written.
 
+#include "TestHome.h"
 #include "clipsmgr/MessageLook.h"
 #include "clipsmgr/VLMClipsApp.h"
 
@@ -170,11 +171,7 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    const QByteArray path = home.path().toLocal8Bit();
-    qputenv("HOME", path);
-    qputenv("XDG_CONFIG_HOME", path + "/.config");
-    qputenv("XDG_DATA_HOME", path + "/.local/share");
-    qunsetenv("XDG_VIDEOS_DIR");
+    useTestHome(home.path());
     VLMClipsApp app(argc, argv);
     TestClipsApp test(home.path());
     return QTest::qExec(&test, argc, argv);

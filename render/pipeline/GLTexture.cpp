@@ -137,11 +137,13 @@ int GLDoubleBuffer::stageAndUpload(const FrameBlock& frames, qint64 frameIndex, 
         staged_[current_] = 0;
 
     current_ ^= 1;
+    // Only the staged layers: the others are not read while the array holds fewer frames,
+    // and a software renderer pays for every byte of the transfer.
     if (staged_[current_] > 0) {
         gl_->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, buffers_[current_]);
         gl_->glBindTexture(target_, id_);
         gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        gl_->glTexSubImage3D(target_, 0, 0, 0, 0, size_.width(), size_.height(), layers_,
+        gl_->glTexSubImage3D(target_, 0, 0, 0, 0, size_.width(), size_.height(), staged_[current_],
                              GL_RED, GL_UNSIGNED_BYTE, nullptr);
         held_ = staged_[current_];
     }

@@ -124,8 +124,9 @@ void main()
     bool green = phase.x != phase.y;
     float C = siteValue(vec2(0.0, 0.0));
 
+    bool balance = green && greenBalanceValue > 0.0;
     float diag[4];
-    if (green) {
+    if (green && (balance || hot_pix_dis == 0)) {
         diag[0] = siteValue(vec2(-1.0, -1.0));
         diag[1] = siteValue(vec2(1.0, -1.0));
         diag[2] = siteValue(vec2(-1.0, 1.0));
@@ -133,7 +134,7 @@ void main()
     }
 
     float centre = C;
-    if (green && greenBalanceValue > 0.0) {
+    if (balance) {
         // The two green sites of a Bayer quad see slightly different crosstalk; pull the
         // centre towards similar diagonal greens only, so edges are left alone.
         float sum = centre;

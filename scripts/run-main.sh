@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # The main job: sets up and builds, then starts the recorder simulator on the recorder side of
-# a test network of its own and, when a display is there, the clips manager on the host side,
-# so a clip can be downloaded at once. Runs until interrupted (Ctrl-C). The network is torn
-# down when the script ends. Arguments are passed to the simulator.
+# a test network of its own (two recorders with a few clips each) and the clips manager on the
+# host side, so the recorders and their clips show at once and a clip can be downloaded. Without
+# a display the clips manager runs under Xvfb and a screenshot of it is saved. Runs until
+# interrupted (Ctrl-C). The network is torn down when the script ends. Arguments are passed to
+# the simulator; with none it plays the two default recorders.
 #
 # Usage: sudo scripts/run-main.sh [simulator arguments...]
 # Environment: VLM_TESTNET_PREFIX (default "vlmmain", apart from the test runs' networks);
-#              DISPLAY (the clips manager is started only with one; VLM_NO_CLIPSMGR=1 skips it).
+#              DISPLAY (unset: Xvfb and a screenshot); VLM_NO_CLIPSMGR=1 starts no clips manager.
 set -euo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TESTNET="$REPO_ROOT/scripts/testnet.sh"
 SIMULATOR="$REPO_ROOT/build/sim/velmor-sim"
 CLIPSMGR="$REPO_ROOT/build/clipsmgr/VLMVelClipsMgr"
+SCREENSHOT="$REPO_ROOT/build/clipsmgr-main.png"
 export VLM_TESTNET_PREFIX="${VLM_TESTNET_PREFIX:-vlmmain}"
 
 "$REPO_ROOT/scripts/setup.sh"
@@ -28,6 +31,7 @@ stop() {
   if [[ -n "$clipsmgr_pid" ]]; then kill -TERM "$clipsmgr_pid" 2>/dev/null || true; fi
   if [[ -n "$sim_pid" ]]; then kill -TERM "$sim_pid" 2>/dev/null || true; fi
   "$TESTNET" down
+  rm -f "${sim_config:-}"
 }
 trap stop EXIT
 trap 'exit 130' INT TERM
@@ -40,22 +44,48 @@ discovery requests to port 45611, broadcast to 10.77.41.255 from the host side.
 Run a program against it on the host side (10.77.41.1), for example:
   VLM_TESTNET_PREFIX=$VLM_TESTNET_PREFIX $TESTNET exec host -- xvfb-run -a $CLIPSMGR
 
-To download a simulated clip in the clips manager: the recorder appears under "Velmors:"
-within a few seconds and its clips under "Velmor Clips:"; pick a clip and press the download
+The clips manager starts on the host side by itself. The recorders appear under "Velmors:"
+within a few seconds and the clips of the selected one under "Velmor Clips:"; pick a clip and press the download
 button (or double-click the clip). The bar below shows the progress, and the clip is listed
 under "Downloaded Clips:" in the folder shown at the top ("Browse..." changes it).
 Stop with Ctrl-C.
 
 EOF
-# The recorder answers on the recorder side's first address unless the arguments say otherwise.
-case " $* " in
-  *" --config "* | *" --link "* | *" --address "*) ;;
-  *) set -- --address 10.77.41.2 "$@" ;;
-esac
+# Without arguments: two recorders on their own addresses (the clips manager tells recorders
+# apart by address), each with a few clips of different sizes and rates.
+if [[ $# -eq 0 ]]; then
+  sim_config="$(mktemp --suffix=.json)"
+  cat >"$sim_config" <<'JSON'
+{ "recorders": [
+  { "recorderId": "2180002", "cameraSerial": 2901180001, "cameraModel": 0,
+    "links": [ { "address": "10.77.41.2", "linkCode": 1, "transfers": true } ],
+    "clips": [ { "number": 0, "width": 1920, "height": 1080, "frames": 240, "fps": 240, "uid": "0x5A1001" },
+               { "number": 1, "width": 1920, "height": 1080, "frames": 1000, "fps": 1000, "uid": "0x5A1002" },
+               { "number": 2, "width": 2048, "height": 1080, "frames": 600, "fps": 500, "uid": "0x5A1003" } ] },
+  { "recorderId": "2180007", "cameraSerial": 2901180042, "cameraModel": 1,
+    "links": [ { "address": "10.77.41.3", "linkCode": 1, "transfers": true } ],
+    "clips": [ { "number": 0, "width": 3840, "height": 2160, "frames": 120, "fps": 120, "uid": "0x5A2001" },
+               { "number": 1, "width": 3840, "height": 2160, "frames": 480, "fps": 240, "uid": "0x5A2002" } ] } ] }
+JSON
+  set -- --config "$sim_config"
+else
+  # The recorder answers on the recorder side's first address unless the arguments say otherwise.
+  case " $* " in
+    *" --config "* | *" --link "* | *" --address "*) ;;
+    *) set -- --address 10.77.41.2 "$@" ;;
+  esac
+fi
 "$TESTNET" exec rec -- "$SIMULATOR" "$@" &
 sim_pid=$!
-if [[ -n "${DISPLAY:-}" && "${VLM_NO_CLIPSMGR:-0}" != 1 && -x "$CLIPSMGR" ]]; then
-  "$TESTNET" exec host -- "$CLIPSMGR" &
+if [[ "${VLM_NO_CLIPSMGR:-0}" != 1 && -x "$CLIPSMGR" ]]; then
+  if [[ -n "${DISPLAY:-}" ]]; then
+    "$TESTNET" exec host -- "$CLIPSMGR" &
+  else
+    # No display: a virtual one, and a picture of the window once the recorders have answered.
+    "$TESTNET" exec host -- xvfb-run -a -s "-screen 0 760x670x24" sh -c \
+      '"$1" & app=$!; sleep 8; import -window root "$2" && echo "run-main: the clips manager as it looks now: $2"; wait "$app"' \
+      run-main "$CLIPSMGR" "$SCREENSHOT" &
+  fi
   clipsmgr_pid=$!
 fi
 wait "$sim_pid"

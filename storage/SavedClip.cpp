@@ -123,6 +123,11 @@ bool SavedClip::prepareDownload(const QString& basePath, const RecorderPaintStat
     closeFiles();
     deleted_ = false;
     expectedFrames_ = lastFrameIndex() + 1;
+    qint64 frameFileBytes = 0;
+    if (qMulOverflow(bytesPerFrame(), expectedFrames_, &frameFileBytes)) {
+        qDebug() << "Clip too large for a frame file:" << totalFrames << "frames";
+        return false;
+    }
 
     folderPath_ = clipfolder::createFolder(basePath_, clipfolder::folderNameFor(QDateTime::currentDateTime()));
     if (folderPath_.isEmpty()) {
@@ -131,27 +136,32 @@ bool SavedClip::prepareDownload(const QString& basePath, const RecorderPaintStat
     }
     folderName_ = folderPath_.section(QLatin1Char('/'), -1);
 
-    qint64 frameFileBytes = 0;
-    if (qMulOverflow(bytesPerFrame(), expectedFrames_, &frameFileBytes)) {
-        qDebug() << "Clip too large for a frame file:" << totalFrames << "frames";
-        return false;
-    }
     calibrationFile_ = std::make_shared<StoreFile>(filePath(clipfolder::CalibrationFile));
     frameFile_ = std::make_shared<StoreFile>(filePath(clipfolder::FrameFile));
-    if (!calibrationFile_->open(calibrationBytes()) || !frameFile_->open(frameFileBytes)) {
-        closeFiles();
-        return false;
-    }
+    if (!calibrationFile_->open(calibrationBytes()) || !frameFile_->open(frameFileBytes))
+        return abandonFolder();
     openFrameFile();
     resetTrims();
-    writeClipXml();
+    if (!writeClipXml())
+        return abandonFolder();
 
     applyOutputState(renderState_, recorder.outputState);
     colorMatrices_.records = recorder.colorMatrices;
     saveColorMatrices();
     interpolateMatrix();
     applyColorUpdate();
-    return saveRenderState();
+    return saveRenderState() || abandonFolder();
+}
+
+bool SavedClip::abandonFolder()
+{
+    // The folder was made by this preparation alone, so nothing else is lost with it.
+    qDebug().noquote() << "Cannot prepare the clip folder" << folderPath_;
+    closeFiles();
+    QDir(folderPath_).removeRecursively();
+    folderPath_.clear();
+    folderName_.clear();
+    return false;
 }
 
 ClipDescription SavedClip::currentDescription() const
@@ -176,9 +186,11 @@ bool SavedClip::writeClipXml()
 {
     if (folderPath_.isEmpty() || deleted_)
         return false;
-    // Written aside and renamed over the old file, so a full disk never leaves half a description.
+    // Written aside and renamed over the old file, so a full disk never leaves half a
+    // description. Unbuffered, because a buffered QSaveFile reports a failed write only when it
+    // is flushed at commit, and commits the empty file all the same.
     QSaveFile file(filePath(clipfolder::ClipXml));
-    if (!file.open(QIODevice::WriteOnly) || !clipxml::write(&file, currentDescription())) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !clipxml::write(&file, currentDescription())) {
         file.cancelWriting();
         return false;
     }
@@ -201,8 +213,8 @@ bool SavedClip::saveRenderState(const QString& path)
     const bool ownFile = path.isEmpty();
     if (ownFile && (folderPath_.isEmpty() || deleted_))
         return false;
-    QSaveFile file(ownFile ? filePath(clipfolder::RenderInfoXml) : path);
-    if (!file.open(QIODevice::WriteOnly) || !renderState_.saveStateXml(&file)) {
+    QSaveFile file(ownFile ? filePath(clipfolder::RenderInfoXml) : path); // unbuffered: see writeClipXml
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !renderState_.saveStateXml(&file)) {
         file.cancelWriting();
         return false;
     }

@@ -139,6 +139,8 @@ private:
     bool startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferPtr buffer, qint64 offset);
     void onWriteJobFinished(const ClipSegment& frames, bool calibration, const WriteResult& result);
     void closeFiles();
+    // Removes a folder whose preparation failed half-way; always false.
+    bool abandonFolder();
 
     QString basePath_;
     QString folderPath_;

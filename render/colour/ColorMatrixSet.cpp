@@ -161,8 +161,9 @@ bool ColorMatrixSet::load(const QString& path)
 
 bool ColorMatrixSet::save(const QString& path) const
 {
+    // Unbuffered: a buffered QSaveFile would commit an empty file when the disk is full.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qDebug().noquote() << QStringLiteral("Failed to write colour matrix file %1").arg(path);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "storage/SavedClip.h"
 
 #include <QDir>
+#include <QStorageInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -79,7 +80,10 @@ void TestFullDisk::fullDiskLeavesFramesMissing()
     QVERIFY(!clip.isComplete());
     QCOMPARE(clip.receiveMemory().inUse(), 0);
 
-    // The description on disk still tells the truth, and a reopened folder agrees.
+    // The description on disk still tells the truth, and a reopened folder agrees. Rewriting it
+    // on the full disk fails without replacing it.
+    QVERIFY(!clip.writeClipXml());
+    QVERIFY(!clip.saveRenderState());
     const QByteArray xml = readFile(clip.folderPath() + "/clip.xml");
     QVERIFY(xml.contains("<Present_Frames>0-15</Present_Frames>"));
     QVERIFY(xml.contains("<Download_Finished>0</Download_Finished>"));
@@ -87,6 +91,13 @@ void TestFullDisk::fullDiskLeavesFramesMissing()
     QVERIFY(reopened.openFolder(clip.folderPath()));
     QCOMPARE(reopened.segments(), (QList<ClipSegment>{{0, 15}}));
     QCOMPARE(reopened.frameData(15)[0], uchar(0x11));
+
+    // A download that cannot even write its description leaves no half-made folder behind.
+    SavedClip another(clipOf(16, 16, 4));
+    QCOMPARE(QStorageInfo(smallDisk).bytesAvailable(), 0);
+    QVERIFY(!another.prepareDownload(smallDisk, {}));
+    QCOMPARE(QDir(smallDisk).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{clip.folderName()});
+    QVERIFY(another.folderPath().isEmpty());
 }
 
 void TestFullDisk::cleanupTestCase()

@@ -45,9 +45,10 @@ Run a program against it on the host side (10.77.41.1), for example:
   VLM_TESTNET_PREFIX=$VLM_TESTNET_PREFIX $TESTNET exec host -- xvfb-run -a $CLIPSMGR
 
 The clips manager starts on the host side by itself. The recorders appear under "Velmors:"
-within a few seconds and the clips of the selected one under "Velmor Clips:"; pick a clip and press the download
-button (or double-click the clip). The bar below shows the progress, and the clip is listed
-under "Downloaded Clips:" in the folder shown at the top ("Browse..." changes it).
+within a few seconds and the clips of the selected one under "Velmor Clips:"; pick a clip and
+press the download button (or double-click the clip). The bar below shows the progress, and
+the clip is listed under "Downloaded Clips:" in the folder shown at the top ("Browse..."
+changes it).
 Stop with Ctrl-C.
 
 EOF

@@ -162,8 +162,13 @@ void ModelDelegate::bindRadioButton(QRadioButton* button, const QVariant& fixedV
 {
     const auto type = connectionType();
     auto show = [button, fixedValue](const QVariant& v) {
+        // Numbers compare by value: an enumeration held by the property has no text form.
+        bool numeric = false;
+        bool fixedNumeric = false;
+        const double x = v.toDouble(&numeric);
+        const double y = fixedValue.toDouble(&fixedNumeric);
         const QSignalBlocker block(button);
-        button->setChecked(v.toString() == fixedValue.toString());
+        button->setChecked(numeric && fixedNumeric ? x == y : v.toString() == fixedValue.toString());
     };
     QList<QMetaObject::Connection> c;
     c << connect(button, &QRadioButton::toggled, this, [this, fixedValue](bool on) {

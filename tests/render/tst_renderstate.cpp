@@ -1,6 +1,7 @@
 #include "render/state/RenderState.h"
 
 #include <QDoubleSpinBox>
+#include <QRadioButton>
 #include <QFile>
 #include <QSignalSpy>
 #include <QSlider>
@@ -323,6 +324,21 @@ void TestRenderState::boundWidgetsFollowTheState()
     state.setValue("GainR", 2.0);
     QCOMPARE(box.value(), 1.0);
     QCOMPARE(slider.value(), 200);
+
+    // Radio buttons stand for one demosaicing method each.
+    QWidget group;
+    auto* monochrome = new QRadioButton(&group);
+    auto* median = new QRadioButton(&group);
+    state.delegate("DemoState")->bindRadioButton(monochrome, 5);
+    state.delegate("DemoState")->bindRadioButton(median, 2);
+    QVERIFY(!monochrome->isChecked() && !median->isChecked());
+    monochrome->setChecked(true);
+    QCOMPARE(state.demosaicing(), RenderState::Demosaicing::Monochrome);
+    state.setValue("DemoState", 2);
+    QVERIFY(median->isChecked());
+    QVERIFY(!monochrome->isChecked());
+    state.setValue("DemoState", 5);
+    QVERIFY(monochrome->isChecked());
 }
 
 void TestRenderState::elementNameEscapesReservedCharacters()

@@ -1,12 +1,10 @@
 #include "clipsmgr/RecorderCommands.h"
 
-#include "common/packets/ColorMatrixTable.h"
+#include "common/packets/ParameterCodes.h"
 
 namespace RecorderCommands {
 
 namespace {
-
-constexpr quint8 PaintOptionsCode = 26;
 
 ParameterPacket query(quint8 code, quint8 form, quint32 word)
 {
@@ -26,8 +24,8 @@ ParameterPacket portAnnouncement(quint16 discoveryPort)
     return query(0, ParameterPacket::PortAnnouncement, discoveryPort);
 }
 
-ParameterPacket updatePaintOptions() { return query(PaintOptionsCode, ParameterPacket::ValueInWord, 0); }
+ParameterPacket updatePaintOptions() { return query(ParameterCode::PaintOptions, ParameterPacket::ValueInWord, 0); }
 
-ParameterPacket fetchMatrices() { return query(ColorMatrixTable::ParameterCode, ParameterPacket::PayloadFollows, 0); }
+ParameterPacket fetchMatrices() { return query(ParameterCode::ColourMatrices, ParameterPacket::PayloadFollows, 0); }
 
 } // namespace RecorderCommands

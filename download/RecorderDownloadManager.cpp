@@ -1,6 +1,7 @@
 #include "download/RecorderDownloadManager.h"
 
 #include "common/packets/PacketMagic.h"
+#include "common/packets/ParameterCodes.h"
 #include "common/packets/ParameterPacket.h"
 
 RecorderDownloadManager::RecorderDownloadManager()
@@ -82,7 +83,7 @@ void RecorderDownloadManager::processDatagram(QByteArrayView datagram)
 void RecorderDownloadManager::processParameter(QByteArrayView datagram)
 {
     const std::optional<ParameterPacket> packet = ParameterPacket::decode(datagram);
-    if (!packet || packet->form != ParameterPacket::PayloadFollows || packet->code != ColorMatrixTable::ParameterCode)
+    if (!packet || packet->form != ParameterPacket::PayloadFollows || packet->code != ParameterCode::ColourMatrices)
         return;
     const std::optional<ColorMatrixTable> table = ColorMatrixTable::decode(packet->payload);
     if (!table)

@@ -10,7 +10,6 @@
 // The recorder's table of colour matrices: the payload of its reply to the colour-matrix query
 // (ParameterPacket code 15, form 1). A count, a 32-bit value and count descriptors of 52 bytes.
 struct ColorMatrixTable {
-    static constexpr quint8 ParameterCode = 15;
     static constexpr qsizetype HeadSize = 8;
     static constexpr qsizetype DescriptorSize = 52;
     using Descriptor = std::array<quint8, DescriptorSize>;

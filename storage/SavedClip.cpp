@@ -237,11 +237,6 @@ bool SavedClip::loadMatrixSet(const QString& path)
     return colorMatrices_.load(path);
 }
 
-bool SavedClip::saveMatrixSet(const QString& path) const
-{
-    return colorMatrices_.save(path);
-}
-
 double SavedClip::interpolateMatrix()
 {
     const ColorMatrixSet::Blend blend =

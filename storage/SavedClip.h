@@ -68,7 +68,6 @@ public:
     const RenderState::Matrix3x3Double& baseColorMatrix() const { return baseColorMatrix_; }
     void setBaseColorMatrix(const RenderState::Matrix3x3Double& matrix) { baseColorMatrix_ = matrix; }
     bool loadMatrixSet(const QString& path);
-    bool saveMatrixSet(const QString& path) const;
     // Sets the base matrix from the colour-matrix set at "ColorTempMatrix"; returns the blended
     // colour temperature.
     double interpolateMatrix();

@@ -34,12 +34,6 @@ void StoreFile::close()
     file_.close();
 }
 
-bool StoreFile::isOpen()
-{
-    QMutexLocker lock(&mutex_);
-    return file_.isOpen();
-}
-
 WriteResult StoreFile::writeAt(qint64 offset, const uchar* data, qint64 size)
 {
     QMutexLocker lock(&mutex_);

@@ -24,8 +24,6 @@ public:
     // that size (sparse where the file system allows), so every block has its place at once.
     bool open(std::optional<qint64> size = std::nullopt);
     void close();
-    bool isOpen();
-    QString path() const { return file_.fileName(); }
 
     // Writes the bytes at the offset, repeating short writes until all are written or the
     // system writes nothing more (full disk, I/O error).

@@ -50,8 +50,6 @@ public:
     bool hasRange() const { return hasRange_; }
     double minimum() const { return min_; }
     double maximum() const { return max_; }
-    QVariant minimumVariant() const { return minVariant_; }
-    QVariant maximumVariant() const { return maxVariant_; }
 
 signals:
     void editData(QVariant newValue);

@@ -21,7 +21,6 @@ public:
 
     bool contains(const QString& name) const { return values_.contains(name); }
     QVariant value(const QString& name) const { return values_.value(name); }
-    const QMap<QString, QVariant>& values() const { return values_; }
 
     // Reads converting to the wanted type; a missing name reads as 0 / false.
     float floatValue(const QString& name) const;

@@ -178,6 +178,9 @@ void BaseLegacyPipe::resize(int width, int height)
         }
     }
 
+    // Making a frame buffer object leaves another one bound; the caller's target comes back.
+    GLint boundFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &boundFramebuffer);
     preprocessed_ = std::make_unique<QOpenGLFramebufferObject>(
         size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_R32F);
     demosaiced_ = std::make_unique<QOpenGLFramebufferObject>(
@@ -190,6 +193,7 @@ void BaseLegacyPipe::resize(int width, int height)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
+    context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(boundFramebuffer));
     size_ = size;
 }
 
@@ -274,6 +278,9 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
     glGetIntegerv(GL_VIEWPORT, savedViewport.data());
 
     resize(frames.width, frames.height);
+    // A frame larger than the driver's frame buffers can hold is not drawn at all.
+    if (!preprocessed_->isValid() || !demosaiced_->isValid() || !coloured_->isValid())
+        return;
     frames_->stageAndUpload(frames, frameIndex, span);
 
     glMatrixMode(GL_PROJECTION);

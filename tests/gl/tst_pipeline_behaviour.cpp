@@ -85,7 +85,7 @@ private slots:
     void pastTheTurningPointSaturates();
     void firstRenderAfterSeekShowsPreviousWindow();
     void uncalibratedClipKeepsItsPicture();
-    void zeroSizedFramesDrawNothing();
+    void framesWithoutUsableSizeDrawNothing();
     void renderThreadsAreRefused();
 };
 
@@ -315,16 +315,22 @@ void TestPipelineBehaviour::uncalibratedClipKeepsItsPicture()
     QCOMPARE(show(renderer, clip.block, 0), expected);
 }
 
-void TestPipelineBehaviour::zeroSizedFramesDrawNothing()
+void TestPipelineBehaviour::framesWithoutUsableSizeDrawNothing()
 {
     OffscreenRenderer renderer;
     QVERIFY2(renderer.open(QSize(4, 2)), "no OpenGL context or pipeline");
     kvx::FrameBlock empty;
-    const QByteArray rgb = show(renderer, empty, 0);
+    QByteArray rgb = show(renderer, empty, 0);
     // Still the clear colour (1.0, 0.25, 0.25).
     QCOMPARE(channel(rgb, 4, 1, 1, 0), 255);
     QCOMPARE(channel(rgb, 4, 1, 1, 1), 64);
     QCOMPARE(renderer.pipe().width(), 0);
+
+    // Wider than any frame buffer the driver can make.
+    const Clip wide(40000, 2, 1, [](int, int, int) { return testdata::Rgb8{0, 0, 0}; });
+    rgb = show(renderer, wide.block, 0);
+    QCOMPARE(channel(rgb, 4, 1, 1, 0), 255);
+    QCOMPARE(channel(rgb, 4, 1, 1, 2), 64);
 }
 
 void TestPipelineBehaviour::renderThreadsAreRefused()

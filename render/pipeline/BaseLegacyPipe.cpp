@@ -145,9 +145,7 @@ void BaseLegacyPipe::createTextures()
 
     // Neighbourhood reads beyond the frame repeat its border rather than wrap to the
     // opposite side.
-    for (GLTexture2D* texture : {dark_.get(), psc_.get(), poly_[0].get(), poly_[1].get(),
-                                 poly_[2].get(), poly_[3].get(),
-                                 static_cast<GLTexture2D*>(frames_.get())}) {
+    for (GLTexture2D* texture : frameSizedTextures()) {
         texture->create();
         texture->setSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
     }
@@ -408,19 +406,19 @@ QVector<float> BaseLegacyPipe::passImage(Pass pass)
     return values;
 }
 
+std::vector<GLTexture2D*> BaseLegacyPipe::frameSizedTextures() const
+{
+    return {frames_.get(), dark_.get(),     psc_.get(),     poly_[0].get(),
+            poly_[1].get(), poly_[2].get(), poly_[3].get()};
+}
+
 void BaseLegacyPipe::destroyTextures()
 {
-    for (GLTexture* texture : {static_cast<GLTexture*>(frames_.get()),
-                               static_cast<GLTexture*>(dark_.get()),
-                               static_cast<GLTexture*>(psc_.get()),
-                               static_cast<GLTexture*>(poly_[0].get()),
-                               static_cast<GLTexture*>(poly_[1].get()),
-                               static_cast<GLTexture*>(poly_[2].get()),
-                               static_cast<GLTexture*>(poly_[3].get()),
-                               static_cast<GLTexture*>(linearizeLUT_.get())}) {
-        if (texture)
-            texture->destroy();
-    }
+    if (!frames_)
+        return;
+    for (GLTexture2D* texture : frameSizedTextures())
+        texture->destroy();
+    linearizeLUT_->destroy();
     frames_.reset();
     dark_.reset();
     psc_.reset();

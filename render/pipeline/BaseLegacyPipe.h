@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
@@ -60,6 +61,8 @@ private:
     void runColourPass();
     void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport,
                     const QRectF& viewportRect);
+    // The frame array and the calibration images: everything sized like a frame.
+    std::vector<GLTexture2D*> frameSizedTextures() const;
     void destroyTextures();
 
     QOpenGLContext* context_ = nullptr;

@@ -1,7 +1,10 @@
 #include "storage/ReceiveMemory.h"
 
+#include <QMutexLocker>
+
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 
 qint64 ReceiveMemory::defaultBudget()
@@ -14,35 +17,85 @@ qint64 ReceiveMemory::defaultBudget()
     return std::min(OneGiB, qint64(pages) * pageSize / 8);
 }
 
-bool ReceiveMemory::reserve(qint64 bytes)
+qint64 ReceiveMemory::sparesTotal() const
 {
-    if (bytes < 0)
-        return false;
-    qint64 used = inUse_.load();
-    do {
-        const bool fits = bytes <= budget_.load() - used;
-        if (!fits && used != 0)
-            return false;
-    } while (!inUse_.compare_exchange_weak(used, used + bytes));
-    return true;
+    qint64 total = 0;
+    for (const Spare& s : spares_)
+        total += s.bytes;
+    return total;
 }
 
-void ReceiveMemory::release(qint64 bytes)
+std::unique_ptr<uchar[]> ReceiveMemory::take(qint64 bytes)
 {
-    inUse_.fetch_sub(bytes);
+    if (bytes <= 0)
+        return nullptr;
+    std::vector<Spare> freed; // freed after the lock: giving pages back takes a while
+    QMutexLocker lock(&mutex_);
+    const auto same = std::find_if(spares_.begin(), spares_.end(), [bytes](const Spare& s) { return s.bytes == bytes; });
+    if (same != spares_.end()) {
+        std::unique_ptr<uchar[]> data = std::move(same->data);
+        spares_.erase(same);
+        inUse_ += bytes;
+        return data;
+    }
+    // Spares of other sizes make room before a block is refused.
+    qint64 spare = sparesTotal();
+    while (!spares_.empty() && inUse_ + spare + bytes > budget_) {
+        spare -= spares_.back().bytes;
+        freed.push_back(std::move(spares_.back()));
+        spares_.pop_back();
+    }
+    const bool fits = inUse_ + spare + bytes <= budget_;
+    if (!fits && inUse_ + spare != 0)
+        return nullptr;
+    std::unique_ptr<uchar[]> data(new (std::nothrow) uchar[size_t(bytes)]);
+    if (data)
+        inUse_ += bytes;
+    return data;
+}
+
+void ReceiveMemory::give(std::unique_ptr<uchar[]> data, qint64 bytes)
+{
+    std::vector<Spare> freed; // freed after the lock: giving pages back takes a while
+    QMutexLocker lock(&mutex_);
+    inUse_ -= bytes;
+    if (inUse_ == 0)
+        freed.swap(spares_);
+    else if (inUse_ + sparesTotal() + bytes <= budget_)
+        spares_.push_back({bytes, std::move(data)});
+}
+
+qint64 ReceiveMemory::inUse() const
+{
+    QMutexLocker lock(&mutex_);
+    return inUse_;
+}
+
+qint64 ReceiveMemory::spareBytes() const
+{
+    QMutexLocker lock(&mutex_);
+    return sparesTotal();
+}
+
+qint64 ReceiveMemory::budget() const
+{
+    QMutexLocker lock(&mutex_);
+    return budget_;
+}
+
+void ReceiveMemory::setBudget(qint64 budget)
+{
+    QMutexLocker lock(&mutex_);
+    budget_ = budget;
 }
 
 QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemory> memory,
                                                        qint64 bytes, const ClipSegment& frames,
                                                        bool calibration)
 {
-    if (bytes <= 0 || !memory->reserve(bytes))
+    std::unique_ptr<uchar[]> data = memory->take(bytes);
+    if (!data)
         return nullptr;
-    std::unique_ptr<uchar[]> data(new (std::nothrow) uchar[size_t(bytes)]);
-    if (!data) {
-        memory->release(bytes);
-        return nullptr;
-    }
     return QSharedPointer<ReceiveBuffer>(
         new ReceiveBuffer(std::move(memory), std::move(data), bytes, frames, calibration));
 }
@@ -56,5 +109,5 @@ ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_p
 
 ReceiveBuffer::~ReceiveBuffer()
 {
-    memory_->release(size_);
+    memory_->give(std::move(data_), size_);
 }

@@ -2,16 +2,23 @@
 
 #include "common/catalogue/ClipSegment.h"
 
+#include <QMutex>
 #include <QSharedPointer>
 #include <QtGlobal>
 
-#include <atomic>
 #include <memory>
+#include <vector>
 
 // The memory one clip may hold in received blocks that are not yet on disk. Blocks are handed
 // out only while they fit, so a slow disk makes the download wait instead of filling memory;
 // a block gives its bytes back when its last holder lets go of it (after its write job, or when
-// its transfer failed). Safe to use from any thread.
+// its transfer failed).
+//
+// While a download has blocks in flight, a freed block is kept for the next block of the same
+// size: memory the receive thread has filled before is filled several times faster than fresh
+// pages, which the kernel must first fault in and clear. Spares count against the budget like
+// blocks in use, make room for a block of another size when it needs it, and are all freed once
+// no block is in use any more, so an idle clip holds nothing. Safe to use from any thread.
 class ReceiveMemory {
 public:
     // 1 GiB, or an eighth of the machine's memory when that is less.
@@ -19,19 +26,29 @@ public:
 
     explicit ReceiveMemory(qint64 budget = defaultBudget()) : budget_(budget) {}
 
-    // False when the bytes do not fit. A single block larger than the whole budget is granted
-    // while nothing else is held, so clips with huge frames still make progress, one block at
-    // a time.
-    bool reserve(qint64 bytes);
-    void release(qint64 bytes);
+    // Bytes for one block; null when they do not fit or cannot be had. A single block larger
+    // than the whole budget is granted while nothing else is held, so clips with huge frames
+    // still make progress, one block at a time.
+    std::unique_ptr<uchar[]> take(qint64 bytes);
+    // Gives a block's bytes back.
+    void give(std::unique_ptr<uchar[]> data, qint64 bytes);
 
-    qint64 inUse() const { return inUse_.load(); }
-    qint64 budget() const { return budget_.load(); }
-    void setBudget(qint64 budget) { budget_.store(budget); }
+    qint64 inUse() const;
+    qint64 spareBytes() const;
+    qint64 budget() const;
+    void setBudget(qint64 budget);
 
 private:
-    std::atomic<qint64> budget_;
-    std::atomic<qint64> inUse_{0};
+    struct Spare {
+        qint64 bytes;
+        std::unique_ptr<uchar[]> data;
+    };
+    qint64 sparesTotal() const;
+
+    mutable QMutex mutex_;
+    qint64 budget_;
+    qint64 inUse_ = 0;
+    std::vector<Spare> spares_;
 };
 
 // One block of received data: a run of frames or the calibration, with the bytes the receive

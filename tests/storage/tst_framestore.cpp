@@ -58,6 +58,7 @@ class TestFrameStore : public QObject {
     Q_OBJECT
 private slots:
     void receiveMemoryBoundsTheBlocksInFlight();
+    void freedBlocksAreReusedWhileADownloadRuns();
     void allocateRefusesRangesOutsideTheClip();
     void blocksLandAtTheirOffsetsInAnyOrder();
     void calibrationIsStoredAndLoaded();
@@ -97,6 +98,39 @@ void TestFrameStore::receiveMemoryBoundsTheBlocksInFlight()
 
     QVERIFY(ReceiveMemory::defaultBudget() > 0);
     QVERIFY(ReceiveMemory::defaultBudget() <= qint64(1) << 30);
+}
+
+void TestFrameStore::freedBlocksAreReusedWhileADownloadRuns()
+{
+    SavedClip clip(clipOf(W, H, 100));
+    ReceiveMemory& memory = clip.receiveMemory();
+    memory.setBudget(5 * F);
+    SavedClip::RAMBufferPtr held;
+    SavedClip::RAMBufferPtr block;
+    QVERIFY(clip.allocateBuffer({0, 0}, false, &held));
+
+    // A block of the same size gets the bytes of the one written before it.
+    QVERIFY(clip.allocateBuffer({1, 3}, false, &block));
+    const uchar* bytes = block->data();
+    block.reset();
+    QCOMPARE(memory.spareBytes(), 3 * F);
+    QCOMPARE(memory.inUse(), F);
+    QVERIFY(clip.allocateBuffer({4, 6}, false, &block));
+    QCOMPARE(block->data(), bytes);
+    QCOMPARE(memory.spareBytes(), 0);
+    block.reset();
+
+    // Spares count against the budget, and give way to a block of another size.
+    SavedClip::RAMBufferPtr other;
+    QVERIFY(clip.allocateBuffer({7, 10}, false, &other));
+    QCOMPARE(memory.spareBytes(), 0);
+    QCOMPARE(memory.inUse(), 5 * F);
+    other.reset();
+
+    // Once nothing is in flight, nothing is kept.
+    held.reset();
+    QCOMPARE(memory.inUse(), 0);
+    QCOMPARE(memory.spareBytes(), 0);
 }
 
 void TestFrameStore::allocateRefusesRangesOutsideTheClip()

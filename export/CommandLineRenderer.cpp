@@ -39,7 +39,6 @@ void loadCalibration(SavedClip& clip, BaseLegacyPipe& pipe)
         qDebug() << "Failed to open calibration";
         return;
     }
-    pipe.resize(width, height);
     if (pipe.uploadPolynomial(calibration, width, height))
         clip.renderState().setCalibrationMode(CalibrationMode::FullPolynomial);
     else
@@ -67,6 +66,11 @@ bool runCommandLineExport(const CommandLineExportJob& job)
 
     if (!renderer.open(outputSize))
         return false;
+    // Frames the pipeline cannot hold would come out as empty pictures.
+    if (!renderer.pipe().resize(frames.width, frames.height)) {
+        qDebug() << "Clip frame size not supported by the OpenGL pipeline";
+        return false;
+    }
     loadCalibration(clip, renderer.pipe());
     renderer.pipe().applyRenderState(clip.renderState());
 

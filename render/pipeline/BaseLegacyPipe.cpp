@@ -156,11 +156,17 @@ void BaseLegacyPipe::createTextures()
     size_ = QSize(0, 0);
 }
 
-void BaseLegacyPipe::resize(int width, int height)
+bool BaseLegacyPipe::resize(int width, int height)
 {
     const QSize size(width, height);
-    if (size == size_ || !frames_)
-        return;
+    if (!frames_)
+        return false;
+    if (size == size_)
+        return true;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (width <= 0 || height <= 0 || width > maxSize || height > maxSize)
+        return false;
     frames_->allocate(width, height, kFrameLayers);
 
     // New calibration storage gets neutral content: no dark level, unit sensitivity and a
@@ -193,6 +199,7 @@ void BaseLegacyPipe::resize(int width, int height)
     glBindTexture(GL_TEXTURE_2D, 0);
     context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(boundFramebuffer));
     size_ = size;
+    return preprocessed_->isValid() && demosaiced_->isValid() && coloured_->isValid();
 }
 
 bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)
@@ -275,9 +282,8 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
     std::array<GLint, 4> savedViewport{};
     glGetIntegerv(GL_VIEWPORT, savedViewport.data());
 
-    resize(frames.width, frames.height);
-    // A frame larger than the driver's frame buffers can hold is not drawn at all.
-    if (!preprocessed_->isValid() || !demosaiced_->isValid() || !coloured_->isValid())
+    // A frame larger than the driver's textures or frame buffers can hold is not drawn.
+    if (!resize(frames.width, frames.height))
         return;
     frames_->stageAndUpload(frames, frameIndex, span);
 

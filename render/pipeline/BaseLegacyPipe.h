@@ -39,8 +39,9 @@ public:
     void applyRenderState(const RenderState& state) override;
 
     // Sizes every texture and frame buffer for frames of width x height. Textures that
-    // already have that size keep their content (an uploaded calibration survives).
-    void resize(int width, int height);
+    // already have that size keep their content (an uploaded calibration survives). False
+    // when the driver cannot hold frames of that size; nothing is drawn for them.
+    bool resize(int width, int height);
 
     // Per-pixel polynomial coefficients: width x height pixels of four signed 16-bit
     // little-endian values c0..c3 with 10 fraction bits. False when the data do not match.

@@ -20,8 +20,8 @@ bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibratio
         return false;
 
     BaseLegacyPipe& pipe = renderer.pipe();
-    pipe.resize(size.width(), size.height());
-    if (!pipe.uploadPolynomial(calibration, size.width(), size.height()))
+    if (!pipe.resize(size.width(), size.height())
+        || !pipe.uploadPolynomial(calibration, size.width(), size.height()))
         return false;
     state.setCalibrationMode(CalibrationMode::FullPolynomial);
     pipe.applyRenderState(state);

@@ -8,6 +8,9 @@
 set -euo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# ccache keys on paths relative to the checkout, so a fresh clone in another folder reuses
+# what an earlier clone compiled.
+export CCACHE_BASEDIR="$REPO_ROOT" CCACHE_NOHASHDIR=1
 BUILD_DIR="${VLM_BUILD_DIR:-$REPO_ROOT/build}"
 
 PACKAGES=(

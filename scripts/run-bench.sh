@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark; each prints "name: value unit" lines. Run as root.
+# Everything runs in a private loopback-only network namespace (nothing leaves the machine).
+set -euo pipefail
+REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$REPO_ROOT/build}"
+RENDER_FRAMES="${RENDER_FRAMES:-200}"
+private() { "$REPO_ROOT/scripts/testnet.sh" private -- "$@"; }
+
+"$REPO_ROOT/scripts/setup.sh"
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target transfer_bench sim_send_rate download_bench render_bench
+
+echo "== simulator send rate (loopback)"
+private "$BUILD_DIR/bench/sim_send_rate"
+echo "== transfer engine (loopback, 2 GiB, 3 runs + 1 % loss)"
+private "$BUILD_DIR/bench/transfer_bench"
+echo "== download end to end (4 GiB into tmpfs)"
+"$BUILD_DIR/bench/download_bench"
+echo "== command-line renderer vs FFmpeg (2048 x 1080, $RENDER_FRAMES frames, llvmpipe)"
+LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
+  "$BUILD_DIR/bench/render_bench" --frames "$RENDER_FRAMES"

@@ -101,10 +101,11 @@ private slots:
         const auto result = client.fetch(framesJob(0, 0, 29));
         QVERIFY(result.ok);
         QCOMPARE(firstDifference(result.data, expectedFrames(clips_[0], 0, 30)), -1);
-        // 30 frames of 2 MB: 21 frames fit in a chunk, so two chunks, each begun and ended
-        // (more only when a busy machine made the client ask again).
+        // 30 frames of 2 MB: 21 frames fit in a chunk, so two chunks, each begun (more only when
+        // a busy machine made the client ask again). The client stops listening once it holds
+        // every packet, so the last chunk's "chunk sent" may come after it has gone.
         QVERIFY(result.dataBegins >= 2);
-        QVERIFY(result.chunkSent >= 2);
+        QVERIFY(result.chunkSent >= 1);
     }
 
     void explicitFrameBytesAndPartialRange()

@@ -94,6 +94,18 @@ void ModelDelegate::bindButton(QAbstractButton* button)
     remember(button, c);
 }
 
+template <typename Widget, typename Show, typename ShowRange>
+void ModelDelegate::followRanged(Widget* widget, QMetaObject::Connection edited, Show show, ShowRange showRange)
+{
+    QList<QMetaObject::Connection> c{edited};
+    c << connect(this, &ModelDelegate::editData, widget, show);
+    c << connect(this, &ModelDelegate::updateRange, widget, showRange);
+    if (hasRange_)
+        showRange(minVariant_, maxVariant_);
+    show(value());
+    remember(widget, c);
+}
+
 void ModelDelegate::bindSlider(QSlider* slider, int scale)
 {
     if (scale == 0)
@@ -107,15 +119,10 @@ void ModelDelegate::bindSlider(QSlider* slider, int scale)
     auto showRange = [slider, scale](const QVariant& min, const QVariant& max) {
         slider->setRange(int(std::lround(min.toDouble() * scale)), int(std::lround(max.toDouble() * scale)));
     };
-    QList<QMetaObject::Connection> c;
-    c << connect(slider, &QSlider::valueChanged, this,
-                 [this, scale](int position) { setValue(double(position) / scale); }, type);
-    c << connect(this, &ModelDelegate::editData, slider, show);
-    c << connect(this, &ModelDelegate::updateRange, slider, showRange);
-    if (hasRange_)
-        showRange(minVariant_, maxVariant_);
-    show(value());
-    remember(slider, c);
+    followRanged(slider,
+                 connect(slider, &QSlider::valueChanged, this,
+                         [this, scale](int position) { setValue(double(position) / scale); }, type),
+                 show, showRange);
 }
 
 void ModelDelegate::bindDoubleSpinBox(QDoubleSpinBox* box)
@@ -128,14 +135,8 @@ void ModelDelegate::bindDoubleSpinBox(QDoubleSpinBox* box)
     auto showRange = [box](const QVariant& min, const QVariant& max) {
         box->setRange(min.toDouble(), max.toDouble());
     };
-    QList<QMetaObject::Connection> c;
-    c << connect(box, &QDoubleSpinBox::valueChanged, this, [this](double v) { setValue(v); }, type);
-    c << connect(this, &ModelDelegate::editData, box, show);
-    c << connect(this, &ModelDelegate::updateRange, box, showRange);
-    if (hasRange_)
-        showRange(minVariant_, maxVariant_);
-    show(value());
-    remember(box, c);
+    followRanged(box, connect(box, &QDoubleSpinBox::valueChanged, this, [this](double v) { setValue(v); }, type),
+                 show, showRange);
 }
 
 void ModelDelegate::bindSpinBox(QSpinBox* box)
@@ -148,14 +149,8 @@ void ModelDelegate::bindSpinBox(QSpinBox* box)
     auto showRange = [box](const QVariant& min, const QVariant& max) {
         box->setRange(int(std::floor(min.toDouble())), int(std::ceil(max.toDouble())));
     };
-    QList<QMetaObject::Connection> c;
-    c << connect(box, &QSpinBox::valueChanged, this, [this](int v) { setValue(v); }, type);
-    c << connect(this, &ModelDelegate::editData, box, show);
-    c << connect(this, &ModelDelegate::updateRange, box, showRange);
-    if (hasRange_)
-        showRange(minVariant_, maxVariant_);
-    show(value());
-    remember(box, c);
+    followRanged(box, connect(box, &QSpinBox::valueChanged, this, [this](int v) { setValue(v); }, type),
+                 show, showRange);
 }
 
 void ModelDelegate::bindRadioButton(QRadioButton* button, const QVariant& fixedValue)

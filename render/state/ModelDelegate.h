@@ -62,6 +62,9 @@ private:
     };
     Qt::ConnectionType connectionType() const;
     void remember(QObject* widget, QList<QMetaObject::Connection> connections);
+    // Shared tail of the ranged bindings: follow value and range changes, show both now.
+    template <typename Widget, typename Show, typename ShowRange>
+    void followRanged(Widget* widget, QMetaObject::Connection edited, Show show, ShowRange showRange);
 
     double min_ = 0.0;
     double max_ = 0.0;

@@ -115,7 +115,8 @@ int main(int argc, char** argv)
     simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator.start(QStringLiteral(VLM_SIM_PATH),
                     {"--address", "127.0.0.1", "--listen-address", "127.0.0.1", "--rate", "0", "--duration", "600",
-                     "--clip", QStringLiteral("%1x%2,frames=%3,number=0").arg(FrameWidth).arg(FrameHeight).arg(ClipFrames)});
+                     "--clip",
+                     QStringLiteral("%1x%2,frames=%3,number=0").arg(FrameWidth).arg(FrameHeight).arg(ClipFrames)});
     if (!simulator.waitForStarted(5000)) {
         std::fprintf(stderr, "download_bench: cannot start velmor-sim\n");
         return 2;

@@ -107,7 +107,7 @@ QImage sourceScene(const SimClip& sim, qint64 frame)
     QImage image(kWidth / 2, kHeight / 2, QImage::Format_RGB888);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            const int c = 2 * x, r = 2 * y;   // G B / R G
+            const int c = 2 * x, r = 2 * y; // G B / R G
             image.setPixel(x, y, qRgb(at(c, r + 1), (at(c, r) + at(c + 1, r + 1)) / 2, at(c + 1, r)));
         }
     }
@@ -116,8 +116,8 @@ QImage sourceScene(const SimClip& sim, qint64 frame)
 
 bool writePicture(const QString& path, const QImage& source, const QByteArray& rendered)
 {
-    const QImage processed(reinterpret_cast<const uchar*>(rendered.constData()), kWidth, kHeight,
-                           kWidth * 3, QImage::Format_RGB888);
+    const QImage processed(reinterpret_cast<const uchar*>(rendered.constData()), kWidth, kHeight, kWidth * 3,
+                           QImage::Format_RGB888);
     const QSize half(kWidth / 2, kHeight / 2);
     const int caption = 40;
     QImage picture(2 * half.width() + 20, half.height() + caption, QImage::Format_RGB888);
@@ -160,18 +160,20 @@ int main(int argc, char** argv)
     print("render_frames", frames, "frames");
 
     const QString home = dir.filePath("home");
-    const double renderSeconds = timedRun(VLM_CLIPSMGR_PATH,
-        {"-s", folder, "-o", "/dev/null", "--lo", "0", "--up", QString::number(frames - 1)}, home);
+    const double renderSeconds = timedRun(
+        VLM_CLIPSMGR_PATH, {"-s", folder, "-o", "/dev/null", "--lo", "0", "--up", QString::number(frames - 1)}, home);
     if (renderSeconds < 0)
         return 1;
     print("render_fps", frames / renderSeconds, "frames/s");
     print("render_throughput", megapixels / renderSeconds, "MP/s");
 
     // The frame file holds exactly the clip's raw frames, one after the other.
-    const double ffmpegSeconds = timedRun("unshare",
-        {"-n", "ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt",
-         "bayer_gbrg8", "-s", QStringLiteral("%1x%2").arg(kWidth).arg(kHeight), "-i",
-         folder + "/0.bin", "-f", "rawvideo", "-pix_fmt", "rgb24", "-y", "/dev/null"}, home);
+    const double ffmpegSeconds =
+        timedRun("unshare",
+                 {"-n", "ffmpeg", "-hide_banner", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt", "bayer_gbrg8",
+                  "-s", QStringLiteral("%1x%2").arg(kWidth).arg(kHeight), "-i", folder + "/0.bin", "-f", "rawvideo",
+                  "-pix_fmt", "rgb24", "-y", "/dev/null"},
+                 home);
     if (ffmpegSeconds < 0)
         return 1;
     print("ffmpeg_bayer_fps", frames / ffmpegSeconds, "frames/s");
@@ -181,8 +183,9 @@ int main(int argc, char** argv)
     if (!picturePath.isEmpty()) {
         const qint64 shown = frames / 2;
         const QString raw = dir.filePath("shown.raw");
-        if (timedRun(VLM_CLIPSMGR_PATH, {"-s", folder, "-o", raw, "--lo", QString::number(shown),
-                                         "--up", QString::number(shown)}, home) < 0)
+        if (timedRun(VLM_CLIPSMGR_PATH,
+                     {"-s", folder, "-o", raw, "--lo", QString::number(shown), "--up", QString::number(shown)}, home)
+            < 0)
             return 1;
         QFile file(raw);
         if (!file.open(QIODevice::ReadOnly) || !writePicture(picturePath, sourceScene(sim, shown), file.readAll()))

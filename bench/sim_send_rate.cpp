@@ -96,7 +96,8 @@ Measured run(double rateGbps, double seconds)
             done.request = inFlight[event->slot];
             done.last = true;
             const QByteArray bytes = done.encode();
-            ::sendto(fd, bytes.constData(), size_t(bytes.size()), 0, reinterpret_cast<sockaddr*>(&remote), sizeof remote);
+            ::sendto(fd, bytes.constData(), size_t(bytes.size()), 0, reinterpret_cast<sockaddr*>(&remote),
+                     sizeof remote);
             issue(event->slot);
         }
     }

@@ -167,8 +167,9 @@ struct EngineRun {
 EngineRun runEngine(const TransferFaults& faults, std::vector<uchar>& destination)
 {
     EngineRun result;
-    TransferServer server([](quint32 n) { return n == ClipNumber ? std::optional<SimClip>(benchClip()) : std::nullopt; },
-                          QHostAddress::LocalHost, 0, faults, 0);
+    TransferServer server(
+        [](quint32 n) { return n == ClipNumber ? std::optional<SimClip>(benchClip()) : std::nullopt; },
+        QHostAddress::LocalHost, 0, faults, 0);
     QString error;
     if (!server.start(&error)) {
         std::fprintf(stderr, "simulator: %s\n", qPrintable(error));

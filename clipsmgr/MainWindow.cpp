@@ -39,7 +39,10 @@ MainWindow::~MainWindow()
         app->saveSettings();
 }
 
-void MainWindow::ShowMainWindow() { setWindowOpacity(1.0); }
+void MainWindow::ShowMainWindow()
+{
+    setWindowOpacity(1.0);
+}
 
 void MainWindow::on_recordersView_clicked(const QModelIndex& index)
 {
@@ -89,7 +92,8 @@ void MainWindow::on_savedClipsView_customContextMenuRequested(const QPoint& pos)
     if (!clip)
         return;
     savedClipsMenu_.clear();
-    connect(savedClipsMenu_.addAction(tr("Delete")), &QAction::triggered, this, [this, clip] { deleteSavedClip(clip); });
+    connect(savedClipsMenu_.addAction(tr("Delete")), &QAction::triggered, this,
+            [this, clip] { deleteSavedClip(clip); });
     connect(savedClipsMenu_.addAction(tr("Update thumbnail")), &QAction::triggered, this, [clip] {
         if (!clip->updateThumbnail())
             qWarning() << "Cannot render the thumbnail of" << clip->folderPath();
@@ -100,8 +104,9 @@ void MainWindow::on_savedClipsView_customContextMenuRequested(const QPoint& pos)
 void MainWindow::deleteSavedClip(const QSharedPointer<SavedClip>& clip)
 {
     VLMClipsApp* app = VLMClipsApp::instance();
-    if (!app || app->showMessage(tr("Delete the current clip. Continue?"), VLMClipsApp::MsgQuestion | VLMClipsApp::MsgYesNo)
-                    != QMessageBox::Yes)
+    if (!app
+        || app->showMessage(tr("Delete the current clip. Continue?"), VLMClipsApp::MsgQuestion | VLMClipsApp::MsgYesNo)
+            != QMessageBox::Yes)
         return;
     // Nothing may be issued into a folder that is going away.
     for (int i = 0; i < recorders_.recorderCount(); ++i)

@@ -88,8 +88,8 @@ void MainWindow::followDownload(const QSharedPointer<SavedClip>& clip, const Dow
                 if (failed.data() != saved)
                     return;
                 ui->downloadProgBar->hide();
-                ui->downloadProgLbl->setText(DownloadProgress::stoppedText(
-                    label, saved->downloadedFrames(), qint64(saved->totalFrames), reason));
+                ui->downloadProgLbl->setText(DownloadProgress::stoppedText(label, saved->downloadedFrames(),
+                                                                           qint64(saved->totalFrames), reason));
             });
 }
 

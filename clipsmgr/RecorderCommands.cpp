@@ -24,8 +24,14 @@ ParameterPacket portAnnouncement(quint16 discoveryPort)
     return query(0, ParameterPacket::PortAnnouncement, discoveryPort);
 }
 
-ParameterPacket updatePaintOptions() { return query(ParameterCode::PaintOptions, ParameterPacket::ValueInWord, 0); }
+ParameterPacket updatePaintOptions()
+{
+    return query(ParameterCode::PaintOptions, ParameterPacket::ValueInWord, 0);
+}
 
-ParameterPacket fetchMatrices() { return query(ParameterCode::ColourMatrices, ParameterPacket::PayloadFollows, 0); }
+ParameterPacket fetchMatrices()
+{
+    return query(ParameterCode::ColourMatrices, ParameterPacket::PayloadFollows, 0);
+}
 
 } // namespace RecorderCommands

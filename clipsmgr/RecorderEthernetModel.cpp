@@ -7,11 +7,15 @@
 
 namespace {
 
-ModelItem* itemOf(const QModelIndex& index) { return static_cast<ModelItem*>(index.internalPointer()); }
+ModelItem* itemOf(const QModelIndex& index)
+{
+    return static_cast<ModelItem*>(index.internalPointer());
+}
 
 } // namespace
 
-RecorderEthernetModel::RecorderEthernetModel(QObject* parent) : QAbstractItemModel(parent) {}
+RecorderEthernetModel::RecorderEthernetModel(QObject* parent) : QAbstractItemModel(parent)
+{}
 
 RecorderEthernetModel::~RecorderEthernetModel() = default;
 
@@ -72,13 +76,15 @@ QModelIndex RecorderEthernetModel::index(int row, int column, const QModelIndex&
     if (column != 0 || row < 0)
         return {};
     if (!parent.isValid())
-        return row < recorderCount() ? createIndex(row, 0, static_cast<ModelItem*>(recorders_[size_t(row)].get())) : QModelIndex();
+        return row < recorderCount() ? createIndex(row, 0, static_cast<ModelItem*>(recorders_[size_t(row)].get()))
+                                     : QModelIndex();
     // Link rows: only under a recorder row.
     auto* recorder = dynamic_cast<RecorderView*>(itemOf(parent));
     if (!recorder)
         return {};
     const auto& channels = recorder->downloadManager()->linkChannels();
-    return row < channels.size() ? createIndex(row, 0, static_cast<ModelItem*>(channels[row]->link.data())) : QModelIndex();
+    return row < channels.size() ? createIndex(row, 0, static_cast<ModelItem*>(channels[row]->link.data()))
+                                 : QModelIndex();
 }
 
 QModelIndex RecorderEthernetModel::parent(const QModelIndex& index) const
@@ -99,7 +105,10 @@ int RecorderEthernetModel::rowCount(const QModelIndex& parent) const
     return recorder ? int(recorder->downloadManager()->linkChannels().size()) : 0;
 }
 
-int RecorderEthernetModel::columnCount(const QModelIndex&) const { return 1; }
+int RecorderEthernetModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
 
 QVariant RecorderEthernetModel::data(const QModelIndex& index, int role) const
 {

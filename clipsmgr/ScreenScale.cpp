@@ -6,13 +6,22 @@
 
 namespace {
 
-int roundHalfUp(double v) { return int(std::floor(v + 0.5)); }
+int roundHalfUp(double v)
+{
+    return int(std::floor(v + 0.5));
+}
 
 } // namespace
 
-double scaleFactorForDpi(double logicalDpi) { return logicalDpi > 96.0 ? logicalDpi / 96.0 : 1.0; }
+double scaleFactorForDpi(double logicalDpi)
+{
+    return logicalDpi > 96.0 ? logicalDpi / 96.0 : 1.0;
+}
 
-int scaledByFactor(int v, double factor) { return roundHalfUp(v * factor) & ~1; }
+int scaledByFactor(int v, double factor)
+{
+    return roundHalfUp(v * factor) & ~1;
+}
 
 std::array<int, 4> scaledMetricsByFactor(double factor)
 {

@@ -12,11 +12,17 @@
 
 // The resources are compiled into a static library; this keeps the linker from dropping them.
 // (Q_INIT_RESOURCE must be used outside any namespace.)
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace {
 
-QString moviesFolder() { return QStandardPaths::writableLocation(QStandardPaths::MoviesLocation); }
+QString moviesFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+}
 
 // The folder, cleaned and created with its parents if it does not exist yet.
 QString existingFolder(const QString& path)
@@ -29,9 +35,15 @@ QString existingFolder(const QString& path)
 
 } // namespace
 
-VLMClipsApp::VLMClipsApp(int& argc, char** argv) : QApplication(argc, argv) { initResources(); }
+VLMClipsApp::VLMClipsApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    initResources();
+}
 
-VLMClipsApp* VLMClipsApp::instance() { return qobject_cast<VLMClipsApp*>(QCoreApplication::instance()); }
+VLMClipsApp* VLMClipsApp::instance()
+{
+    return qobject_cast<VLMClipsApp*>(QCoreApplication::instance());
+}
 
 void VLMClipsApp::applyLookAndScale()
 {
@@ -90,9 +102,15 @@ int VLMClipsApp::showMessage(const QString& text, int flags) const
     return box.exec();
 }
 
-int VLMClipsApp::scaled(int v) const { return scaledByFactor(v, scaleFactor); }
+int VLMClipsApp::scaled(int v) const
+{
+    return scaledByFactor(v, scaleFactor);
+}
 
-std::array<int, 4> VLMClipsApp::scaledMetrics() const { return scaledMetricsByFactor(scaleFactor); }
+std::array<int, 4> VLMClipsApp::scaledMetrics() const
+{
+    return scaledMetricsByFactor(scaleFactor);
+}
 
 void VLMClipsApp::scaleWidget(QWidget* widget, bool fixedSize) const
 {

@@ -6,6 +6,5 @@ void delayMs(int ms)
 {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) {
-    }
+    while (clock.elapsed() < ms) {}
 }

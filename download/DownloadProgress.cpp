@@ -14,10 +14,8 @@ DownloadProgress DownloadProgress::of(qint64 nFrames, qint64 nTotFrames, const Q
     // Rounded half up.
     const qint64 percent = (frames * 200 + nTotFrames) / (2 * nTotFrames);
     progress.barValue = int(frames * BarMaximum / nTotFrames);
-    progress.text = QObject::tr("Downloading %1% - '%2' - Speed: %3 Gbps")
-                        .arg(percent)
-                        .arg(label)
-                        .arg(speedGbps, 0, 'f', 1);
+    progress.text =
+        QObject::tr("Downloading %1% - '%2' - Speed: %3 Gbps").arg(percent).arg(label).arg(speedGbps, 0, 'f', 1);
     return progress;
 }
 

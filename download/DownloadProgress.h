@@ -6,7 +6,7 @@
 struct DownloadProgress {
     static constexpr int BarMaximum = 1000;
 
-    QString text;  // empty once the download is complete
+    QString text; // empty once the download is complete
     int barValue = 0;
     bool finished = false;
 

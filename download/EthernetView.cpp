@@ -4,8 +4,7 @@
 
 EthernetView::EthernetView(const kvx::RecorderInfoPacket::EthernetInfo& ethernet, ModelItem* recorderRow, int row)
     : ModelItem(recorderRow, row), ethernet_(ethernet)
-{
-}
+{}
 
 QString EthernetView::text() const
 {

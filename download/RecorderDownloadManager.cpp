@@ -32,7 +32,8 @@ void RecorderDownloadManager::makeChannel(const QSharedPointer<EthernetView>& li
     channel->link = link;
     const kvx::RecorderInfoPacket::EthernetInfo& ethernet = link->ethernet();
     if (ethernet.carriesTransfers()) {
-        channel->thread = QSharedPointer<kvx::ReceiveUDPThread>::create(nullptr, ethernet.address(), ethernet.transferPort);
+        channel->thread =
+            QSharedPointer<kvx::ReceiveUDPThread>::create(nullptr, ethernet.address(), ethernet.transferPort);
         channel->thread->setRecorderTransferPort(recorderTransferPort);
         connect(channel->thread.data(), &kvx::ReceiveUDPThread::requestCompleted, this,
                 &RecorderDownloadManager::onCompletedRequest, Qt::QueuedConnection);

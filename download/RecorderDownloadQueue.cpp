@@ -54,7 +54,8 @@ bool RecorderDownloadManager::isDownloading(const SavedClip* clip) const
 
 bool RecorderDownloadManager::isIssued(const SavedClip* clip) const
 {
-    return std::any_of(issued_.begin(), issued_.end(), [clip](const DownloadRequest& r) { return r.savedClip.data() == clip; });
+    return std::any_of(issued_.begin(), issued_.end(),
+                       [clip](const DownloadRequest& r) { return r.savedClip.data() == clip; });
 }
 
 void RecorderDownloadManager::tick()
@@ -235,7 +236,8 @@ void RecorderDownloadManager::calibrationStoreFailed(const SavedClip* clip)
 
 void RecorderDownloadManager::reissue(const SavedClip* clip)
 {
-    const auto at = std::find_if(issued_.begin(), issued_.end(), [clip](const DownloadRequest& r) { return r.savedClip.data() == clip; });
+    const auto at = std::find_if(issued_.begin(), issued_.end(),
+                                 [clip](const DownloadRequest& r) { return r.savedClip.data() == clip; });
     if (at == issued_.end())
         return; // still queued: a later tick finds what is missing
     // Ahead of the others: it only lacks what was given back.
@@ -245,9 +247,8 @@ void RecorderDownloadManager::reissue(const SavedClip* clip)
 
 void RecorderDownloadManager::watchClip(SavedClip* clip)
 {
-    connect(clip, &SavedClip::framesStoreFailed, this, [this, clip](ClipSegment frames) {
-        framesStoreFailed(clip, frames);
-    });
+    connect(clip, &SavedClip::framesStoreFailed, this,
+            [this, clip](ClipSegment frames) { framesStoreFailed(clip, frames); });
     connect(clip, &SavedClip::calibrationStoreFailed, this, [this, clip] { calibrationStoreFailed(clip); });
     connect(clip, &SavedClip::clipDownloadProgress, this, [this, clip] {
         if (DownloadRequest* download = findRequest(clip))

@@ -55,9 +55,8 @@ bool runCommandLineExport(const CommandLineExportJob& job)
     if (outputSize.width() == 0 || outputSize.height() == 0)
         outputSize = QSize(clip.width, clip.height);
 
-    const FrameBlock frames = FrameBlock::describeMapped(
-        clip.frameData(0), clip.dataSize(), qint64(clip.totalFrames), clip.lineBytes,
-        clip.lineCount, clip.bytesPerFrame());
+    const FrameBlock frames = FrameBlock::describeMapped(clip.frameData(0), clip.dataSize(), qint64(clip.totalFrames),
+                                                         clip.lineBytes, clip.lineCount, clip.bytesPerFrame());
     if (frames.isEmpty()) {
         qDebug() << "Clip has no frames to export";
         return false;

@@ -24,7 +24,7 @@ int exportSpan(qint64 frame, qint64 frameCount);
 struct CommandLineExportJob {
     SavedClip* clip = nullptr;
     QIODevice* output = nullptr;
-    int outputWidth = 0;       // 0: the clip's own output size
+    int outputWidth = 0; // 0: the clip's own output size
     int outputHeight = 0;
     qint64 lowerTrim = 0;
     qint64 upperTrim = 0;

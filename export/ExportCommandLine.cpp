@@ -62,12 +62,10 @@ ExportCommandLine readExportCommandLine(const QCommandLineParser& parser)
     }
 
     if (parser.isSet(QStringLiteral("res"))) {
-        const QStringList pair = parser.value(QStringLiteral("res"))
-                                     .split(QRegularExpression(QStringLiteral("[x]")),
-                                            Qt::SkipEmptyParts);
+        const QStringList pair =
+            parser.value(QStringLiteral("res")).split(QRegularExpression(QStringLiteral("[x]")), Qt::SkipEmptyParts);
         if (pair.size() != 2) {
-            line.message = QStringLiteral(
-                "Must provide output resolution as x separated pair, i.e. --res 3840x2160");
+            line.message = QStringLiteral("Must provide output resolution as x separated pair, i.e. --res 3840x2160");
             return line;
         }
         // Unsigned text read as a signed size: anything below 1 (or unreadable) is refused.

@@ -14,8 +14,8 @@ struct ExportCommandLine {
     Mode mode = Mode::Gui;
     QString message;
     QString sourceDirectory;
-    QString outputFile;        // "-" is standard output
-    int outputWidth = 0;       // 0: the clip's own output size
+    QString outputFile;  // "-" is standard output
+    int outputWidth = 0; // 0: the clip's own output size
     int outputHeight = 0;
     int lowerTrim = 0;
     int upperTrim = 0;

@@ -111,8 +111,7 @@ quint64 rowLength(const SimClip& clip)
 }
 
 // Stamps sit at columns k * StampStep of a row that ends at rowEnd; out holds columns [from, to).
-void stampRow(const SimClip& clip, quint64 frame, quint64 row, quint64 rowEnd, quint64 from,
-              quint64 to, uchar* out)
+void stampRow(const SimClip& clip, quint64 frame, quint64 row, quint64 rowEnd, quint64 from, quint64 to, uchar* out)
 {
     for (quint64 k = from / StampStep; k * StampStep < std::min(to, rowEnd); ++k) {
         uchar stamp[StampSize];
@@ -145,9 +144,15 @@ quint64 frameSize(const SimClip& clip)
     return quint64(clip.info.lineBytes) * clip.info.lineCount;
 }
 
-quint64 clipBytes(const SimClip& clip) { return clip.info.totalFrames * frameSize(clip); }
+quint64 clipBytes(const SimClip& clip)
+{
+    return clip.info.totalFrames * frameSize(clip);
+}
 
-quint64 calibrationBytes(const SimClip& clip) { return quint64(clip.info.width) * clip.info.height * 8; }
+quint64 calibrationBytes(const SimClip& clip)
+{
+    return quint64(clip.info.width) * clip.info.height * 8;
+}
 
 void fillFrames(const SimClip& clip, quint64 firstFrame, quint64 frameCount, uchar* out)
 {

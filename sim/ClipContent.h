@@ -10,10 +10,10 @@
 // fraction bits (1024 = 1.0). Every pixel gets the base value plus a deterministic jitter of at
 // most +-jitter on each coefficient, so a misplaced byte of the block is noticed.
 struct CalibrationModel {
-    qint16 c0 = 8;      // small lift of the black level
-    qint16 c1 = 1064;   // ~1.04 gain
-    qint16 c2 = -32;    // slight compression of the highlights
-    qint16 c3 = 12;     // keeps c2^2 - 3*c3*c1 negative: the curve never folds over
+    qint16 c0 = 8;    // small lift of the black level
+    qint16 c1 = 1064; // ~1.04 gain
+    qint16 c2 = -32;  // slight compression of the highlights
+    qint16 c3 = 12;   // keeps c2^2 - 3*c3*c1 negative: the curve never folds over
     qint16 jitter = 6;
 };
 

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-QList<QByteArray> clipListPackets(const QList<kvx::ClipInfoPacket::clipInfo>& clips, quint16 listId,
-                                  int perPacket)
+QList<QByteArray> clipListPackets(const QList<kvx::ClipInfoPacket::clipInfo>& clips, quint16 listId, int perPacket)
 {
     perPacket = std::max(1, perPacket);
     QList<QByteArray> out;

@@ -7,9 +7,8 @@ OutputStatePacket defaultOutputState()
     OutputStatePacket p;
     // Value index: 0 temporal threshold, 1 noise reduction, 9-11 gains, 12 gamma, 13 saturation,
     // 14-16 lens, 25 colour temperature position; in 1/1024 units where the value is a factor.
-    const std::pair<int, qint16> values[] = {{0, 5120}, {1, 2048}, {9, 1024},  {10, 1024}, {11, 1024},
-                                             {12, 2048}, {13, 1024}, {14, 20}, {15, 50},   {16, 45},
-                                             {25, 512}};
+    const std::pair<int, qint16> values[] = {{0, 5120},  {1, 2048}, {9, 1024}, {10, 1024}, {11, 1024}, {12, 2048},
+                                             {13, 1024}, {14, 20},  {15, 50},  {16, 45},   {25, 512}};
     for (const auto& [index, value] : values)
         p.values[size_t(index)] = value;
     return p;

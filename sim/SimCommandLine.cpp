@@ -151,53 +151,83 @@ Outcome parse(const QStringList& arguments)
         return value.isEmpty() ? QCommandLineOption(name, text) : QCommandLineOption(name, text, value);
     };
     const QCommandLineOption configOpt = opt("config", "Read recorders and settings from a JSON FILE.", "FILE");
-    const QCommandLineOption durationOpt = opt("duration", "Stop after SECONDS (default: run until SIGINT/SIGTERM).", "SECONDS");
-    const QCommandLineOption logOpt = opt("log", "Write one JSON line per packet received and per event to FILE ('-': standard output).", "FILE");
+    const QCommandLineOption durationOpt =
+        opt("duration", "Stop after SECONDS (default: run until SIGINT/SIGTERM).", "SECONDS");
+    const QCommandLineOption logOpt =
+        opt("log", "Write one JSON line per packet received and per event to FILE ('-': standard output).", "FILE");
     // Recorder options (only without --config).
     const QCommandLineOption recordersOpt = opt("recorders", "Number of recorders to play (default 1).", "N");
-    const QCommandLineOption recorderIdOpt = opt("recorder-id", "recorderId of the (first) recorder (default 2180002).", "ID");
+    const QCommandLineOption recorderIdOpt =
+        opt("recorder-id", "recorderId of the (first) recorder (default 2180002).", "ID");
     const QCommandLineOption serialOpt = opt("camera-serial", "cameraSerial (default 2901180001).", "N");
     const QCommandLineOption modelOpt = opt("camera-model", "cameraModel: 0 HD, 1 UHD (default 0).", "N");
-    const QCommandLineOption dateOpt = opt("version-date", "versionDate as BCD 0xYYYYMMDD (default 0x20171020).", "BCD");
-    const QCommandLineOption linkOpt = opt("link", "A link of the recorder (repeatable; replaces the default link): see Link SPEC.", "SPEC");
+    const QCommandLineOption dateOpt =
+        opt("version-date", "versionDate as BCD 0xYYYYMMDD (default 0x20171020).", "BCD");
+    const QCommandLineOption linkOpt =
+        opt("link", "A link of the recorder (repeatable; replaces the default link): see Link SPEC.", "SPEC");
     const QCommandLineOption addressOpt = opt("address", "Address of the default link (default 127.0.0.1).", "IPV4");
     const QCommandLineOption codeOpt = opt("link-code", "Link code of the default link: 0 1G, 1 10G (default 1).", "N");
-    const QCommandLineOption commandPortOpt = opt("command-port", "Command port of links without their own (default 9000).", "PORT");
-    const QCommandLineOption transferPortOpt = opt("transfer-port", "Transfer port of links without their own (default 4353).", "PORT");
-    const QCommandLineOption clipOpt = opt("clip", "A clip of the recorder (repeatable; replaces the default clips): see Clip SPEC.", "SPEC");
-    const QCommandLineOption clipCountOpt = opt("clips", "Number of default 1920x1080 clips of 240 frames instead of the three default clips.", "N");
+    const QCommandLineOption commandPortOpt =
+        opt("command-port", "Command port of links without their own (default 9000).", "PORT");
+    const QCommandLineOption transferPortOpt =
+        opt("transfer-port", "Transfer port of links without their own (default 4353).", "PORT");
+    const QCommandLineOption clipOpt =
+        opt("clip", "A clip of the recorder (repeatable; replaces the default clips): see Clip SPEC.", "SPEC");
+    const QCommandLineOption clipCountOpt =
+        opt("clips", "Number of default 1920x1080 clips of 240 frames instead of the three default clips.", "N");
     // Protocol timing.
-    const QCommandLineOption discoveryOpt = opt("discovery-port", "UDP port on which discovery requests are answered (default 45611).", "PORT");
-    const QCommandLineOption listenOpt = opt("listen-address", "Address on which discovery requests and IP change broadcasts are heard (default 0.0.0.0, which hears subnet broadcasts).", "IPV4");
-    const QCommandLineOption listIntervalOpt = opt("clip-list-interval", "Resend the clip list every MS milliseconds (default 2000).", "MS");
-    const QCommandLineOption statusIntervalOpt = opt("status-interval", "Send status packets to control programs every MS milliseconds (default 100).", "MS");
-    const QCommandLineOption perPacketOpt = opt("clips-per-packet", "At most N clips per clip list packet (default 20).", "N");
+    const QCommandLineOption discoveryOpt =
+        opt("discovery-port", "UDP port on which discovery requests are answered (default 45611).", "PORT");
+    const QCommandLineOption listenOpt = opt("listen-address",
+                                             "Address on which discovery requests and IP change broadcasts are heard "
+                                             "(default 0.0.0.0, which hears subnet broadcasts).",
+                                             "IPV4");
+    const QCommandLineOption listIntervalOpt =
+        opt("clip-list-interval", "Resend the clip list every MS milliseconds (default 2000).", "MS");
+    const QCommandLineOption statusIntervalOpt =
+        opt("status-interval", "Send status packets to control programs every MS milliseconds (default 100).", "MS");
+    const QCommandLineOption perPacketOpt =
+        opt("clips-per-packet", "At most N clips per clip list packet (default 20).", "N");
     // Transfer pacing and faults.
-    const QCommandLineOption rateOpt = opt("rate", "Pace transfers to GBPS Gbit/s; 0 sends unpaced (default 10).", "GBPS");
+    const QCommandLineOption rateOpt =
+        opt("rate", "Pace transfers to GBPS Gbit/s; 0 sends unpaced (default 10).", "GBPS");
     const QCommandLineOption seedOpt = opt("seed", "Seed of every random fault decision (default 1).", "N");
     const QCommandLineOption lossOpt = opt("loss", "Drop PERCENT of the data packets at random.", "PERCENT");
-    const QCommandLineOption burstOpt = opt("burst-percent", "Probability (percent) per data packet that a burst of losses starts.", "PERCENT");
+    const QCommandLineOption burstOpt =
+        opt("burst-percent", "Probability (percent) per data packet that a burst of losses starts.", "PERCENT");
     const QCommandLineOption burstLenOpt = opt("burst-length", "Data packets lost in one burst.", "N");
     const QCommandLineOption dupOpt = opt("duplicate", "Send PERCENT of the data packets twice.", "PERCENT");
-    const QCommandLineOption reorderOpt = opt("reorder", "Hold back PERCENT of the data packets behind the next one.", "PERCENT");
-    const QCommandLineOption delayOpt = opt("delay", "Answer every transfer request, query and missing list MS milliseconds late.", "MS");
-    const QCommandLineOption dropControlOpt = opt("drop-control", "Drop PERCENT of the data-begins/chunk-sent events and status replies.", "PERCENT");
-    const QCommandLineOption errorAfterOpt = opt("error-after", "After N data packets send an error event (type 6) and end that chunk.", "N");
+    const QCommandLineOption reorderOpt =
+        opt("reorder", "Hold back PERCENT of the data packets behind the next one.", "PERCENT");
+    const QCommandLineOption delayOpt =
+        opt("delay", "Answer every transfer request, query and missing list MS milliseconds late.", "MS");
+    const QCommandLineOption dropControlOpt =
+        opt("drop-control", "Drop PERCENT of the data-begins/chunk-sent events and status replies.", "PERCENT");
+    const QCommandLineOption errorAfterOpt =
+        opt("error-after", "After N data packets send an error event (type 6) and end that chunk.", "N");
     const QCommandLineOption errorCodeOpt = opt("error-code", "Code of that error event (default 1).", "CODE");
-    const QCommandLineOption stopAfterOpt = opt("stop-after", "After N data packets the transfer server stops answering.", "N");
-    const QCommandLineOption resumeAfterOpt = opt("resume-after", "...and answers again after MS milliseconds (default: never).", "MS");
+    const QCommandLineOption stopAfterOpt =
+        opt("stop-after", "After N data packets the transfer server stops answering.", "N");
+    const QCommandLineOption resumeAfterOpt =
+        opt("resume-after", "...and answers again after MS milliseconds (default: never).", "MS");
     // Firmware programming faults.
-    const QCommandLineOption fwDropOpt = opt("fw-drop", "Firmware programming: drop PERCENT of the data packets.", "PERCENT");
-    const QCommandLineOption fwCorruptOpt = opt("fw-corrupt", "Firmware programming: store the image byte at OFFSET with its lowest bit flipped.", "OFFSET");
-    const QCommandLineOption fwNeverOpt = opt("fw-never-write", "Firmware programming: acknowledge the flash write but never start it.");
-    const QCommandLineOption fwWriteMsOpt = opt("fw-write-ms", "Firmware programming: a flash write takes MS milliseconds (default 3000).", "MS");
+    const QCommandLineOption fwDropOpt =
+        opt("fw-drop", "Firmware programming: drop PERCENT of the data packets.", "PERCENT");
+    const QCommandLineOption fwCorruptOpt = opt(
+        "fw-corrupt", "Firmware programming: store the image byte at OFFSET with its lowest bit flipped.", "OFFSET");
+    const QCommandLineOption fwNeverOpt =
+        opt("fw-never-write", "Firmware programming: acknowledge the flash write but never start it.");
+    const QCommandLineOption fwWriteMsOpt =
+        opt("fw-write-ms", "Firmware programming: a flash write takes MS milliseconds (default 3000).", "MS");
 
-    for (const auto* o : {&configOpt, &durationOpt, &logOpt, &recordersOpt, &recorderIdOpt, &serialOpt, &modelOpt,
-                          &dateOpt, &linkOpt, &addressOpt, &codeOpt, &commandPortOpt, &transferPortOpt, &clipOpt,
-                          &clipCountOpt, &discoveryOpt, &listenOpt, &listIntervalOpt, &statusIntervalOpt, &perPacketOpt, &rateOpt,
-                          &seedOpt, &lossOpt, &burstOpt, &burstLenOpt, &dupOpt, &reorderOpt, &delayOpt,
-                          &dropControlOpt, &errorAfterOpt, &errorCodeOpt, &stopAfterOpt, &resumeAfterOpt,
-                          &fwDropOpt, &fwCorruptOpt, &fwNeverOpt, &fwWriteMsOpt})
+    for (const auto* o :
+         {&configOpt,         &durationOpt,  &logOpt,         &recordersOpt, &recorderIdOpt,  &serialOpt,
+          &modelOpt,          &dateOpt,      &linkOpt,        &addressOpt,   &codeOpt,        &commandPortOpt,
+          &transferPortOpt,   &clipOpt,      &clipCountOpt,   &discoveryOpt, &listenOpt,      &listIntervalOpt,
+          &statusIntervalOpt, &perPacketOpt, &rateOpt,        &seedOpt,      &lossOpt,        &burstOpt,
+          &burstLenOpt,       &dupOpt,       &reorderOpt,     &delayOpt,     &dropControlOpt, &errorAfterOpt,
+          &errorCodeOpt,      &stopAfterOpt, &resumeAfterOpt, &fwDropOpt,    &fwCorruptOpt,   &fwNeverOpt,
+          &fwWriteMsOpt})
         parser.addOption(*o);
 
     Outcome out;
@@ -218,8 +248,8 @@ Outcome parse(const QStringList& arguments)
     SimConfig config = SimConfig::defaults();
     const bool recorderOptions = parser.isSet(recordersOpt) || parser.isSet(recorderIdOpt) || parser.isSet(serialOpt)
         || parser.isSet(modelOpt) || parser.isSet(dateOpt) || parser.isSet(linkOpt) || parser.isSet(addressOpt)
-        || parser.isSet(codeOpt) || parser.isSet(clipOpt) || parser.isSet(clipCountOpt)
-        || parser.isSet(commandPortOpt) || parser.isSet(transferPortOpt);
+        || parser.isSet(codeOpt) || parser.isSet(clipOpt) || parser.isSet(clipCountOpt) || parser.isSet(commandPortOpt)
+        || parser.isSet(transferPortOpt);
     if (parser.isSet(configOpt)) {
         if (recorderOptions)
             return fail(QStringLiteral("give the recorders either with --config or with recorder options, not both"));
@@ -240,7 +270,8 @@ Outcome parse(const QStringList& arguments)
             badOption = o.names().first();
         }
     };
-    take(durationOpt, [&](const QString& v) { return toDouble(v, config.durationSeconds) && config.durationSeconds >= 0; });
+    take(durationOpt,
+         [&](const QString& v) { return toDouble(v, config.durationSeconds) && config.durationSeconds >= 0; });
     if (parser.isSet(logOpt))
         config.logPath = parser.value(logOpt);
     take(discoveryOpt, [&](const QString& v) { return toInt(v, config.discoveryPort); });
@@ -249,9 +280,13 @@ Outcome parse(const QStringList& arguments)
         config.listenAddress = a.value_or(config.listenAddress);
         return a.has_value();
     });
-    take(listIntervalOpt, [&](const QString& v) { return toInt(v, config.clipListIntervalMs) && config.clipListIntervalMs > 0; });
-    take(statusIntervalOpt, [&](const QString& v) { return toInt(v, config.statusIntervalMs) && config.statusIntervalMs > 0; });
-    take(perPacketOpt, [&](const QString& v) { return toInt(v, config.clipsPerPacket) && config.clipsPerPacket >= 1 && config.clipsPerPacket <= 1300; });
+    take(listIntervalOpt,
+         [&](const QString& v) { return toInt(v, config.clipListIntervalMs) && config.clipListIntervalMs > 0; });
+    take(statusIntervalOpt,
+         [&](const QString& v) { return toInt(v, config.statusIntervalMs) && config.statusIntervalMs > 0; });
+    take(perPacketOpt, [&](const QString& v) {
+        return toInt(v, config.clipsPerPacket) && config.clipsPerPacket >= 1 && config.clipsPerPacket <= 1300;
+    });
     take(rateOpt, [&](const QString& v) { return toDouble(v, config.rateGbps) && config.rateGbps >= 0; });
     TransferFaults& f = config.faults;
     take(seedOpt, [&](const QString& v) { return toU64(v, f.seed); });
@@ -267,8 +302,10 @@ Outcome parse(const QStringList& arguments)
     take(stopAfterOpt, [&](const QString& v) { return toInt(v, f.stopAfterPackets) && f.stopAfterPackets >= 0; });
     take(resumeAfterOpt, [&](const QString& v) { return toInt(v, f.resumeAfterMs) && f.resumeAfterMs >= 0; });
     take(fwDropOpt, [&](const QString& v) { return toInt(v, config.firmwareDropPercent); });
-    take(fwCorruptOpt, [&](const QString& v) { return toInt(v, config.firmwareCorruptOffset) && config.firmwareCorruptOffset >= 0; });
-    take(fwWriteMsOpt, [&](const QString& v) { return toInt(v, config.firmwareWriteMs) && config.firmwareWriteMs >= 0; });
+    take(fwCorruptOpt,
+         [&](const QString& v) { return toInt(v, config.firmwareCorruptOffset) && config.firmwareCorruptOffset >= 0; });
+    take(fwWriteMsOpt,
+         [&](const QString& v) { return toInt(v, config.firmwareWriteMs) && config.firmwareWriteMs >= 0; });
     config.firmwareNeverWrites = parser.isSet(fwNeverOpt);
 
     if (ok && recorderOptions) {
@@ -279,7 +316,8 @@ Outcome parse(const QStringList& arguments)
             base.address = a.value_or(base.address);
             return a.has_value();
         });
-        take(codeOpt, [&](const QString& v) { return toInt(v, base.linkCode) && base.linkCode >= 0 && base.linkCode <= 7; });
+        take(codeOpt,
+             [&](const QString& v) { return toInt(v, base.linkCode) && base.linkCode >= 0 && base.linkCode <= 7; });
         take(commandPortOpt, [&](const QString& v) { return toInt(v, base.commandPort); });
         take(transferPortOpt, [&](const QString& v) { return toInt(v, base.transferPort); });
         take(recorderIdOpt, [&](const QString& v) { return toU64(v, rec.recorderId); });
@@ -297,7 +335,8 @@ Outcome parse(const QStringList& arguments)
             }
         }
         int clipCount = 0;
-        take(clipCountOpt, [&](const QString& v) { return toInt(v, clipCount) && clipCount >= 0 && clipCount <= 65535; });
+        take(clipCountOpt,
+             [&](const QString& v) { return toInt(v, clipCount) && clipCount >= 0 && clipCount <= 65535; });
         if (ok && parser.isSet(clipCountOpt)) {
             rec.clips.clear();
             for (int k = 0; k < clipCount; ++k)

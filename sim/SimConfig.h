@@ -39,7 +39,7 @@ struct SimConfig {
     int clipsPerPacket = 20;
     double rateGbps = 10; // transfer pacing; 0 sends as fast as it can
     TransferFaults faults;
-    QString logPath;      // empty: no log; "-": standard output
+    QString logPath;            // empty: no log; "-": standard output
     double durationSeconds = 0; // 0: until SIGINT/SIGTERM
 
     // Firmware programming faults, handed to the control side.

@@ -19,7 +19,10 @@ SimHost::SimHost(SimConfig config, QObject* parent) : QObject(parent), config_(s
 
 SimHost::~SimHost() = default;
 
-quint16 SimHost::discoveryPort() const { return discovery_ ? discovery_->localPort() : 0; }
+quint16 SimHost::discoveryPort() const
+{
+    return discovery_ ? discovery_->localPort() : 0;
+}
 
 bool SimHost::start(QString* error)
 {
@@ -38,7 +41,9 @@ bool SimHost::start(QString* error)
     discovery_ = new QUdpSocket(this);
     if (!discovery_->bind(config_.listenAddress, config_.discoveryPort,
                           QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-        *error = QStringLiteral("cannot bind the discovery port %1: %2").arg(config_.discoveryPort).arg(discovery_->errorString());
+        *error = QStringLiteral("cannot bind the discovery port %1: %2")
+                     .arg(config_.discoveryPort)
+                     .arg(discovery_->errorString());
         return false;
     }
     connect(discovery_, &QUdpSocket::readyRead, this, &SimHost::readDiscovery);
@@ -72,7 +77,9 @@ void SimHost::readDiscovery()
         const QHostAddress from(d.senderAddress().toIPv4Address());
         const auto request = DiscoveryRequest::decode(d.data());
         log_.write(0, QStringLiteral("0.0.0.0"), "in", request ? "DiscoveryRequest" : "discovery-other",
-                   {{"from", from.toString()}, {"port", d.senderPort()}, {"bytes", d.data().size()},
+                   {{"from", from.toString()},
+                    {"port", d.senderPort()},
+                    {"bytes", d.data().size()},
                     {"replyPort", request ? request->replyPort : 0}});
         if (!request)
             continue;

@@ -8,8 +8,7 @@
 namespace {
 qint64 monotonicNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 } // namespace
@@ -32,8 +31,7 @@ bool SimLog::open(const QString& path)
     return true;
 }
 
-void SimLog::write(quint64 recorderId, const QString& link, const char* dir, const char* kind,
-                   QJsonObject fields)
+void SimLog::write(quint64 recorderId, const QString& link, const char* dir, const char* kind, QJsonObject fields)
 {
     if (!file_)
         return;

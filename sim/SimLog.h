@@ -18,8 +18,7 @@ public:
     bool open(const QString& path);
     bool enabled() const { return file_ != nullptr; }
 
-    void write(quint64 recorderId, const QString& link, const char* dir, const char* kind,
-               QJsonObject fields = {});
+    void write(quint64 recorderId, const QString& link, const char* dir, const char* kind, QJsonObject fields = {});
 
 private:
     std::unique_ptr<QFile> file_;

@@ -50,9 +50,8 @@ bool SimRecorder::start(QString* error)
         connect(l.socket, &QUdpSocket::readyRead, this, [this, i] { readCommands(int(i)); });
         l.transferPort = l.config.transferPort;
         if (l.config.carriesTransfers) {
-            l.transfer = std::make_unique<TransferServer>([this](quint32 n) { return findClip(n); },
-                                                          l.config.address, l.config.transferPort,
-                                                          common_.faults, common_.rateGbps);
+            l.transfer = std::make_unique<TransferServer>([this](quint32 n) { return findClip(n); }, l.config.address,
+                                                          l.config.transferPort, common_.faults, common_.rateGbps);
             l.transfer->setLog(log_, config_.recorderId);
             QString why;
             if (!l.transfer->start(&why)) {
@@ -107,7 +106,10 @@ kvx::RecorderInfoPacket SimRecorder::infoPacket(int link) const
     return p;
 }
 
-TransferServer* SimRecorder::transferServer(int link) const { return links_[size_t(link)].transfer.get(); }
+TransferServer* SimRecorder::transferServer(int link) const
+{
+    return links_[size_t(link)].transfer.get();
+}
 
 void SimRecorder::log(const char* dir, const char* kind, QJsonObject fields, int link) const
 {
@@ -149,7 +151,8 @@ void SimRecorder::takeCommand(int link, QByteArrayView datagram, const QHostAddr
         return;
     QJsonObject fields{{"from", from.toString()}, {"port", fromPort}, {"bytes", datagram.size()}};
     if (!datagram.isEmpty() && datagram.front() == '#') {
-        fields.insert(QStringLiteral("text"), QString::fromLatin1(datagram.first(std::min<qsizetype>(80, datagram.size())).toByteArray()));
+        fields.insert(QStringLiteral("text"),
+                      QString::fromLatin1(datagram.first(std::min<qsizetype>(80, datagram.size())).toByteArray()));
         log("in", "ascii", fields, link);
     } else if (const auto p = kvx::peekMagic(datagram); p == kvx::magic::Parameter) {
         const auto packet = ParameterPacket::decode(datagram);
@@ -172,9 +175,9 @@ bool SimRecorder::takeClipsManagerPacket(int link, QByteArrayView datagram, cons
     const auto packet = ParameterPacket::decode(datagram);
     if (!packet)
         return false;
-    const QJsonObject fields{{"from", from.toString()}, {"port", fromPort}, {"code", packet->code},
-                             {"form", packet->form}, {"operation", packet->operation},
-                             {"word", qint64(packet->word)}};
+    const QJsonObject fields{{"from", from.toString()},        {"port", fromPort},
+                             {"code", packet->code},           {"form", packet->form},
+                             {"operation", packet->operation}, {"word", qint64(packet->word)}};
     if (packet->form == ParameterPacket::PortAnnouncement) {
         log("in", "port-announcement", fields, link);
         const quint16 port = quint16(packet->word);
@@ -215,8 +218,13 @@ void SimRecorder::sendClipList(const QHostAddress& to, quint16 port)
     const QList<QByteArray> packets = clipListPackets(infos, listId, common_.clipsPerPacket);
     for (const QByteArray& p : packets)
         send(p, to, port);
-    log("out", "clip-list", {{"to", to.toString()}, {"port", port}, {"listId", listId},
-                             {"clips", infos.size()}, {"packets", packets.size()}}, linkFor(to));
+    log("out", "clip-list",
+        {{"to", to.toString()},
+         {"port", port},
+         {"listId", listId},
+         {"clips", infos.size()},
+         {"packets", packets.size()}},
+        linkFor(to));
 }
 
 void SimRecorder::sendClipListToAll()
@@ -240,7 +248,10 @@ void SimRecorder::sendAll(const QList<SimDatagram>& datagrams)
         send(d.bytes, d.to, d.port);
 }
 
-int SimRecorder::linkFor(const QHostAddress& to) const { return lastLinkOf_.value(to.toString(), 0); }
+int SimRecorder::linkFor(const QHostAddress& to) const
+{
+    return lastLinkOf_.value(to.toString(), 0);
+}
 
 void SimRecorder::send(const QByteArray& bytes, const QHostAddress& to, quint16 port)
 {

@@ -26,8 +26,7 @@ class SimLog;
 class SimRecorder : public QObject, public ClipStoreAccess {
     Q_OBJECT
 public:
-    SimRecorder(const SimRecorderConfig& config, const SimConfig& common, SimLog* log,
-                QObject* parent = nullptr);
+    SimRecorder(const SimRecorderConfig& config, const SimConfig& common, SimLog* log, QObject* parent = nullptr);
     ~SimRecorder() override;
 
     // Binds every link's command socket and starts the transfer servers. Ports given as 0 are

@@ -100,9 +100,7 @@ bool write(QIODevice* out, const ClipDescription& d)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("ClipInfo"));
-    auto field = [&xml](const char* name, const QString& text) {
-        xml.writeTextElement(QLatin1String(name), text);
-    };
+    auto field = [&xml](const char* name, const QString& text) { xml.writeTextElement(QLatin1String(name), text); };
     field("Camera_Serial", QString::number(quint64(info.cameraSerial) | quint64(info.unnamed4) << 32));
     field("Frames_Captured", QString::number(info.totalFrames));
     field("UID", QString::number(info.clipUid));
@@ -134,8 +132,8 @@ bool read(QFile* file, ClipDescription& d)
     });
     const bool ok = !xml.hasError();
     if (!ok) {
-        qCritical().noquote() << QStringLiteral("failed to parse the XML file %1:%2")
-                                     .arg(file->fileName()).arg(xml.lineNumber());
+        qCritical().noquote()
+            << QStringLiteral("failed to parse the XML file %1:%2").arg(file->fileName()).arg(xml.lineNumber());
         qCritical().noquote() << xml.errorString();
     }
     file->close();

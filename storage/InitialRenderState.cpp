@@ -9,37 +9,24 @@ namespace {
 struct OutputValue {
     const char* name; // null: not a render-state value
     float divisor;
-    qint16 fallback;  // a recorder's value before anything was changed
+    qint16 fallback; // a recorder's value before anything was changed
 };
 
 // Index i describes value i of the output state.
 constexpr std::array<OutputValue, OutputStatePacket::ValueCount> OutputValues = {{
-    {"TNKThresh", 1024, 5120},
-    {"DNR", 1024, 2048},
-    {nullptr, 1, 0},
-    {"PedestalR", 1, 0},
-    {"PedestalG", 1, 0},
-    {"PedestalB", 1, 0},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {"GainR", 1024, 1024},
-    {"GainG", 1024, 1024},
-    {"GainB", 1024, 1024},
-    {"Gamma", 1024, 2048},
-    {"Saturation", 1024, 1024},
-    {nullptr, 1, 20},
-    {nullptr, 1, 50},
-    {nullptr, 1, 45},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {nullptr, 1, 0},
-    {"FlareR", 1, 0},
-    {"FlareG", 1, 0},
-    {"FlareB", 1, 0},
-    {"ColorTempMatrix", 1024, 512},
+    {"TNKThresh", 1024, 5120}, {"DNR", 1024, 2048},
+    {nullptr, 1, 0},           {"PedestalR", 1, 0},
+    {"PedestalG", 1, 0},       {"PedestalB", 1, 0},
+    {nullptr, 1, 0},           {nullptr, 1, 0},
+    {nullptr, 1, 0},           {"GainR", 1024, 1024},
+    {"GainG", 1024, 1024},     {"GainB", 1024, 1024},
+    {"Gamma", 1024, 2048},     {"Saturation", 1024, 1024},
+    {nullptr, 1, 20},          {nullptr, 1, 50},
+    {nullptr, 1, 45},          {nullptr, 1, 0},
+    {nullptr, 1, 0},           {nullptr, 1, 0},
+    {nullptr, 1, 0},           {nullptr, 1, 0},
+    {"FlareR", 1, 0},          {"FlareG", 1, 0},
+    {"FlareB", 1, 0},          {"ColorTempMatrix", 1024, 512},
 }};
 
 void setIfPresent(RenderState& state, const QString& name, const QVariant& value)

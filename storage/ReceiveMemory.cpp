@@ -31,7 +31,8 @@ std::unique_ptr<uchar[]> ReceiveMemory::take(qint64 bytes)
         return nullptr;
     std::vector<Spare> freed; // freed after the lock: giving pages back takes a while
     QMutexLocker lock(&mutex_);
-    const auto same = std::find_if(spares_.begin(), spares_.end(), [bytes](const Spare& s) { return s.bytes == bytes; });
+    const auto same =
+        std::find_if(spares_.begin(), spares_.end(), [bytes](const Spare& s) { return s.bytes == bytes; });
     if (same != spares_.end()) {
         std::unique_ptr<uchar[]> data = std::move(same->data);
         spares_.erase(same);
@@ -89,9 +90,8 @@ void ReceiveMemory::setBudget(qint64 budget)
     budget_ = budget;
 }
 
-QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemory> memory,
-                                                       qint64 bytes, const ClipSegment& frames,
-                                                       bool calibration)
+QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemory> memory, qint64 bytes,
+                                                      const ClipSegment& frames, bool calibration)
 {
     std::unique_ptr<uchar[]> data = memory->take(bytes);
     if (!data)
@@ -100,12 +100,10 @@ QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemo
         new ReceiveBuffer(std::move(memory), std::move(data), bytes, frames, calibration));
 }
 
-ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data,
-                             qint64 size, const ClipSegment& frames, bool calibration)
-    : memory_(std::move(memory)), data_(std::move(data)), size_(size), frames_(frames),
-      calibration_(calibration)
-{
-}
+ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data, qint64 size,
+                             const ClipSegment& frames, bool calibration)
+    : memory_(std::move(memory)), data_(std::move(data)), size_(size), frames_(frames), calibration_(calibration)
+{}
 
 ReceiveBuffer::~ReceiveBuffer()
 {

@@ -56,9 +56,8 @@ private:
 class ReceiveBuffer {
 public:
     // Nothing when the budget refuses the bytes or the allocation fails.
-    static QSharedPointer<ReceiveBuffer> allocate(QSharedPointer<ReceiveMemory> memory,
-                                                   qint64 bytes, const ClipSegment& frames,
-                                                   bool calibration);
+    static QSharedPointer<ReceiveBuffer> allocate(QSharedPointer<ReceiveMemory> memory, qint64 bytes,
+                                                  const ClipSegment& frames, bool calibration);
     ~ReceiveBuffer();
     ReceiveBuffer(const ReceiveBuffer&) = delete;
     ReceiveBuffer& operator=(const ReceiveBuffer&) = delete;
@@ -73,8 +72,8 @@ public:
     bool isCalibration() const { return calibration_; }
 
 private:
-    ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data,
-                  qint64 size, const ClipSegment& frames, bool calibration);
+    ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data, qint64 size,
+                  const ClipSegment& frames, bool calibration);
 
     QSharedPointer<ReceiveMemory> memory_;
     std::unique_ptr<uchar[]> data_;

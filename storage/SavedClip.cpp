@@ -17,8 +17,7 @@
 
 SavedClip::SavedClip(const kvx::ClipInfoPacket::clipInfo& info, QObject* parent)
     : DownloadableClip(info, parent), receiveMemory_(QSharedPointer<ReceiveMemory>::create())
-{
-}
+{}
 
 SavedClip::~SavedClip()
 {
@@ -68,8 +67,8 @@ bool SavedClip::openFolder(const QString& path)
     else
         baseColorMatrix_.setToIdentity();
 
-    setCalibrationPresent(description.calibrationStored.value_or(
-        QFileInfo::exists(filePath(clipfolder::CalibrationFile))));
+    setCalibrationPresent(
+        description.calibrationStored.value_or(QFileInfo::exists(filePath(clipfolder::CalibrationFile))));
     openFrameFile();
     restorePresentFrames(description);
 
@@ -269,9 +268,7 @@ void SavedClip::setUpperTrim(int frame)
 QString SavedClip::description() const
 {
     // An empty clip has nothing left to download.
-    const qint64 percent = totalFrames == 0
-        ? 100
-        : qint64((quint64(downloadedFrames()) * 200 / totalFrames + 1) / 2);
+    const qint64 percent = totalFrames == 0 ? 100 : qint64((quint64(downloadedFrames()) * 200 / totalFrames + 1) / 2);
     QString text = percent < 100 ? QStringLiteral("Downloading ") : QString();
     text += QStringLiteral("Clip #%1 '%2'\n").arg(int(clipNumber) + 1).arg(folderName_);
     text += QStringLiteral("Camera: %1 (VLM %2)\n")

@@ -68,8 +68,7 @@ bool SavedClip::storeFrames(RAMBufferPtr buffer)
 
 bool SavedClip::storeCalibration(RAMBufferPtr buffer)
 {
-    if (!buffer || !buffer->isCalibration() || !calibrationFile_ || deleted_
-        || buffer->size() != calibrationBytes())
+    if (!buffer || !buffer->isCalibration() || !calibrationFile_ || deleted_ || buffer->size() != calibrationBytes())
         return false;
     return startWriteJob(calibrationFile_, buffer, 0);
 }
@@ -85,9 +84,8 @@ bool SavedClip::startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferP
         onWriteJobFinished(frames, calibration, watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run([file, buffer, offset] {
-        return file->writeAt(offset, buffer->data(), buffer->size());
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([file, buffer, offset] { return file->writeAt(offset, buffer->data(), buffer->size()); }));
     return true;
 }
 

@@ -11,9 +11,8 @@
 QPixmap SavedClip::thumbnail() const
 {
     const QString rendered = filePath(clipfolder::Thumbnail);
-    const QPixmap picture(!folderPath_.isEmpty() && QFileInfo::exists(rendered)
-                              ? rendered
-                              : QStringLiteral(":/res/clipw.png"));
+    const QPixmap picture(!folderPath_.isEmpty() && QFileInfo::exists(rendered) ? rendered
+                                                                                : QStringLiteral(":/res/clipw.png"));
     return picture.isNull() ? picture : picture.scaledToHeight(64, Qt::SmoothTransformation);
 }
 
@@ -34,7 +33,7 @@ bool SavedClip::renderThumbnail()
     int height = 0;
     if (!loadCalibration(&calibration, &width, &height))
         return false;
-    const auto frames = kvx::FrameBlock::describeMapped(frameData(0), dataSize(), qint64(totalFrames),
-                                                       width, height, bytesPerFrame());
+    const auto frames =
+        kvx::FrameBlock::describeMapped(frameData(0), dataSize(), qint64(totalFrames), width, height, bytesPerFrame());
     return kvx::renderThumbnailImage(frames, calibration, renderState_, filePath(clipfolder::Thumbnail));
 }

@@ -8,7 +8,7 @@
 
 // The outcome of one background write.
 struct WriteResult {
-    bool complete = false;   // every byte written
+    bool complete = false; // every byte written
     quint64 bytesWritten = 0;
     quint32 elapsedMs = 0;
 };

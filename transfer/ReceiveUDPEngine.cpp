@@ -20,7 +20,8 @@ constexpr int MaxBatchesPerStep = 8;
 
 ReceiveUDPEngine::TxRequestData::~TxRequestData() = default;
 
-ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent) : QObject(parent), batch_(ReceiveBufferSize) {}
+ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent) : QObject(parent), batch_(ReceiveBufferSize)
+{}
 
 void ReceiveUDPEngine::setAddress(const QHostAddress& address)
 {
@@ -55,8 +56,7 @@ void ReceiveUDPEngine::setVerbose(bool verbose)
 
 void ReceiveUDPEngine::drain()
 {
-    while (batch_.read(socket_) > 0) {
-    }
+    while (batch_.read(socket_) > 0) {}
 }
 
 void ReceiveUDPEngine::enqueue(const TransferRequest& request)
@@ -89,8 +89,7 @@ bool ReceiveUDPEngine::process()
     dataArrived_ = false;
     if (!started_ && !startHeadRequest())
         return false;
-    while (issueChunk(nextSlot_)) {
-    }
+    while (issueChunk(nextSlot_)) {}
     receivePending();
     if (checkSlots() == Outcome::Failed) {
         finishHead(Outcome::Failed);
@@ -245,8 +244,7 @@ ReceiveUDPEngine::Outcome ReceiveUDPEngine::checkSlots()
             slot.restartTimer();
         slot.tick();
         if (slot.state() == SlotState::Failed || slot.state() == SlotState::TimedOut) {
-            qCDebug(lcTransfer).nospace() << "Transfer failed at engine " << slot.number() << ": "
-                                          << int(slot.state());
+            qCDebug(lcTransfer).nospace() << "Transfer failed at engine " << slot.number() << ": " << int(slot.state());
             return Outcome::Failed;
         }
     }

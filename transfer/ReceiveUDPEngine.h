@@ -41,7 +41,7 @@ public:
         quint32 lineCount = 0;
         quint32 clipNumber = 0;
         quint32 firstFrame = 0;
-        quint32 lastFrame = 0; // inclusive
+        quint32 lastFrame = 0;   // inclusive
         QElapsedTimer startTime; // started by the submitter; the rate is measured from it
         float rate = 0;          // Gbit/s, set at completion
     };

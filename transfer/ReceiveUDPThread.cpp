@@ -18,7 +18,8 @@ constexpr int IdleWaitMs = 20;
 
 void registerTransferRequest()
 {
-    static const int id = qRegisterMetaType<ReceiveUDPEngine::TransferRequest>("kvx::ReceiveUDPEngine::TransferRequest");
+    static const int id =
+        qRegisterMetaType<ReceiveUDPEngine::TransferRequest>("kvx::ReceiveUDPEngine::TransferRequest");
     Q_UNUSED(id);
 }
 
@@ -32,8 +33,7 @@ ReceiveUDPThread::ReceiveUDPThread(QObject* parent, const QHostAddress& recorder
     // reach receivers elsewhere queued, carrying the request by value.
     connect(&engine_, &ReceiveUDPEngine::requestCompleted, this, &ReceiveUDPThread::requestCompleted,
             Qt::DirectConnection);
-    connect(&engine_, &ReceiveUDPEngine::requestFailed, this, &ReceiveUDPThread::requestFailed,
-            Qt::DirectConnection);
+    connect(&engine_, &ReceiveUDPEngine::requestFailed, this, &ReceiveUDPThread::requestFailed, Qt::DirectConnection);
     socket_->moveToThread(this);
 }
 
@@ -112,7 +112,8 @@ void ReceiveUDPThread::enlargeReceiveBuffer()
         qCWarning(lcTransfer).noquote() << "Receive buffer for" << recorderAddress_.toString() << "is" << granted
                                         << "bytes of the" << SocketBufferBytes << "asked for";
     else
-        qCInfo(lcTransfer).noquote() << "Receive buffer for" << recorderAddress_.toString() << "is" << granted << "bytes";
+        qCInfo(lcTransfer).noquote() << "Receive buffer for" << recorderAddress_.toString() << "is" << granted
+                                     << "bytes";
 }
 
 } // namespace kvx

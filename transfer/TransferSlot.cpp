@@ -9,7 +9,8 @@
 
 namespace kvx {
 
-TransferSlot::TransferSlot(quint32 number) : number_(number) {}
+TransferSlot::TransferSlot(quint32 number) : number_(number)
+{}
 
 void TransferSlot::setSocket(QUdpSocket* socket, quint16 port)
 {

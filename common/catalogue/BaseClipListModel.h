@@ -17,10 +17,7 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(clips_.size());
-    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(clips_.size()); }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override
     {

@@ -3,10 +3,8 @@
 #include "common/naming/RecorderNaming.h"
 
 BaseRecClip::BaseRecClip(const kvx::ClipInfoPacket::clipInfo& info, QObject* parent)
-    : QObject(parent)
-    , kvx::ClipInfoPacket::clipInfo(info)
-{
-}
+    : QObject(parent), kvx::ClipInfoPacket::clipInfo(info)
+{}
 
 double BaseRecClip::secondsFor(double frames) const
 {
@@ -31,8 +29,7 @@ QStringList BaseRecClip::infoLines() const
         QStringLiteral(" Clip #%1").arg(int(clipNumber) + 1),
         QStringLiteral(" Camera: ") + serialText(cameraSerial),
         QStringLiteral(" Total frames: %1").arg(totalFrames),
-        QStringLiteral(" Total recording time: %1 s")
-            .arg(QString::number(secondsFor(double(totalFrames)), 'g', 6)),
+        QStringLiteral(" Total recording time: %1 s").arg(QString::number(secondsFor(double(totalFrames)), 'g', 6)),
         QStringLiteral(" FPS: %1").arg(wholeFps()),
         resolution,
         QStringLiteral(" Clip UID: %1").arg(clipUid, 0, 16),

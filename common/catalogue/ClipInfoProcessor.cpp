@@ -30,9 +30,8 @@ bool ClipInfoProcessor::process(QByteArrayView packet)
     if (gathered_ < decoded->totalClips)
         return false; // wait for the other packets
 
-    std::sort(pending_.begin(), pending_.end(), [](const Record& a, const Record& b) {
-        return a.info.clipNumber < b.info.clipNumber;
-    });
+    std::sort(pending_.begin(), pending_.end(),
+              [](const Record& a, const Record& b) { return a.info.clipNumber < b.info.clipNumber; });
     const bool countChanged = pending_.size() != completed_.size();
     completed_ = pending_;
     return countChanged;

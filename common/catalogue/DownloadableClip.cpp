@@ -13,8 +13,7 @@ constexpr qint64 RequiredSpareBytes = 0xA00000;
 
 DownloadableClip::DownloadableClip(const kvx::ClipInfoPacket::clipInfo& info, QObject* parent)
     : BaseRecClip(info, parent)
-{
-}
+{}
 
 QString DownloadableClip::text() const
 {
@@ -72,13 +71,11 @@ ClipSegment DownloadableClip::nextMissingRange(qint64 start) const
 {
     if (totalFrames == 0)
         return {0, -1};
-    const qint64 last = totalFrames > quint64(std::numeric_limits<qint64>::max())
-        ? std::numeric_limits<qint64>::max()
-        : qint64(totalFrames) - 1;
+    const qint64 last = totalFrames > quint64(std::numeric_limits<qint64>::max()) ? std::numeric_limits<qint64>::max()
+                                                                                  : qint64(totalFrames) - 1;
 
     qint64 s = (start > last || start < 0) ? 0 : start;
-    auto seg = std::find_if(segments_.cbegin(), segments_.cend(),
-                            [s](const ClipSegment& c) { return c.last >= s; });
+    auto seg = std::find_if(segments_.cbegin(), segments_.cend(), [s](const ClipSegment& c) { return c.last >= s; });
     if (seg != segments_.cend() && seg->first <= s && seg->last >= last) {
         // Everything from s to the end is there: look again from the start.
         s = 0;
@@ -167,8 +164,7 @@ void DownloadableClip::segmentsChanged()
     for (const ClipSegment& seg : std::as_const(segments_))
         covered += seg.length();
     downloadedFrames_ = quint32(std::min<quint64>(covered, std::numeric_limits<quint32>::max()));
-    complete_ = !segments_.isEmpty() && segments_.first().first == 0
-        && segments_.first().length() == totalFrames;
+    complete_ = !segments_.isEmpty() && segments_.first().first == 0 && segments_.first().length() == totalFrames;
     emit segmentListUpdated(segments_);
     emit displayChanged();
 }

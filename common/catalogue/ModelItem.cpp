@@ -1,10 +1,7 @@
 #include "common/catalogue/ModelItem.h"
 
-ModelItem::ModelItem(ModelItem* parentItem, int row)
-    : parentItem_(parentItem)
-    , row_(row)
-{
-}
+ModelItem::ModelItem(ModelItem* parentItem, int row) : parentItem_(parentItem), row_(row)
+{}
 
 ModelItem::~ModelItem() = default;
 

@@ -23,7 +23,7 @@ struct BasicInfoBlock {
     quint32 boardVersion = 0;
     quint8 diskCount = 0;
     quint8 unnamed21 = 0;
-    std::array<quint8, 4> ip1G{};     // one byte per part, most significant first
+    std::array<quint8, 4> ip1G{}; // one byte per part, most significant first
     std::array<quint8, 4> ip10G0{};
     std::array<quint8, 4> ip10G1{};
     std::array<quint8, 6> mac1G{};

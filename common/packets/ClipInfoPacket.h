@@ -34,9 +34,8 @@ struct ClipInfoPacket {
         // Two descriptions name the same clip when these five fields agree.
         bool sameClip(const clipInfo& other) const
         {
-            return clipUid == other.clipUid && clipNumber == other.clipNumber
-                && totalFrames == other.totalFrames && cameraSerial == other.cameraSerial
-                && clipVersion == other.clipVersion;
+            return clipUid == other.clipUid && clipNumber == other.clipNumber && totalFrames == other.totalFrames
+                && cameraSerial == other.cameraSerial && clipVersion == other.clipVersion;
         }
 
         void encodeInto(uchar* out) const;

@@ -24,8 +24,7 @@ std::optional<ColorMatrixTable> ColorMatrixTable::decode(QByteArrayView payload)
     const qsizetype present = (r.size() - HeadSize) / DescriptorSize;
     const qsizetype count = qMin(qsizetype(announced), present);
     if (count < qsizetype(announced))
-        qCDebug(lcPackets, "ColorMatrixTable announces %u descriptors but holds %lld", announced,
-                qlonglong(present));
+        qCDebug(lcPackets, "ColorMatrixTable announces %u descriptors but holds %lld", announced, qlonglong(present));
     ColorMatrixTable table;
     table.value = r.u32(4);
     table.descriptors.resize(count);

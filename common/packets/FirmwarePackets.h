@@ -15,12 +15,12 @@ struct FirmwareProgramCommand {
     static constexpr qsizetype MaxDataLength = 256;
 
     enum Command : quint8 {
-        InitUpload = 9,   // forget any earlier upload
-        FirstData = 3,    // packet 0 of the image
-        Data = 2,         // any later packet, and every re-sent packet
+        InitUpload = 9, // forget any earlier upload
+        FirstData = 3,  // packet 0 of the image
+        Data = 2,       // any later packet, and every re-sent packet
         ReportStatus = 8,
-        Checksum = 12,    // checksum the range [address, address + length) and report it
-        WriteFlash = 24,  // write the first length bytes of the image to flash
+        Checksum = 12,   // checksum the range [address, address + length) and report it
+        WriteFlash = 24, // write the first length bytes of the image to flash
     };
     static constexpr quint8 HasDataBit = 0x02;
 
@@ -51,11 +51,11 @@ struct FirmwareProgramStatus {
     static constexpr qsizetype Size = 32;
 
     quint64 unnamed0 = 0;
-    quint64 checksum = 0;        // of the last range requested
-    float progress = 0.0f;       // flash write, 0.0 to 1.0
-    quint32 rangeStart = 0;      // of the checksummed range
+    quint64 checksum = 0;   // of the last range requested
+    float progress = 0.0f;  // flash write, 0.0 to 1.0
+    quint32 rangeStart = 0; // of the checksummed range
     quint32 rangeLength = 0;
-    quint16 missingPacket = 0;   // next packet the recorder lacks = packets received in order
+    quint16 missingPacket = 0; // next packet the recorder lacks = packets received in order
     quint16 unnamed30 = 0;
 
     QByteArray encode() const;

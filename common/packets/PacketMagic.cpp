@@ -6,8 +6,8 @@ namespace kvx {
 
 void logRejected(const char* packet, qsizetype size, qsizetype needed)
 {
-    qCDebug(lcPackets, "Rejected %s: %lld bytes, another magic or fewer than the %lld it needs", packet, qlonglong(size),
-            qlonglong(needed));
+    qCDebug(lcPackets, "Rejected %s: %lld bytes, another magic or fewer than the %lld it needs", packet,
+            qlonglong(size), qlonglong(needed));
 }
 
 } // namespace kvx

@@ -20,14 +20,14 @@ struct RecorderInfoPacket {
         static constexpr quint8 TransferFlag = 0x01;
         static constexpr quint8 LinkCodeMask = 0x70;
 
-        std::array<quint8, 6> unnamed0{};       // not read by the programs
-        std::array<quint8, 4> ip{};             // most significant byte first
+        std::array<quint8, 6> unnamed0{}; // not read by the programs
+        std::array<quint8, 4> ip{};       // most significant byte first
         quint16 commandPort = 9000;
-        quint16 secondPort = 9000;              // not read
-        quint16 unnamed14 = 4353;               // not read
+        quint16 secondPort = 9000; // not read
+        quint16 unnamed14 = 4353;  // not read
         quint16 transferPort = 4353;
         quint8 linkFlags = 0;
-        quint8 unnamed19 = 0;                   // not read
+        quint8 unnamed19 = 0; // not read
 
         // 0 is the 1G link, anything else a 10G link; the clips manager accepts only code 1.
         int linkCode() const { return (linkFlags & LinkCodeMask) >> 4; }

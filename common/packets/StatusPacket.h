@@ -29,7 +29,7 @@ struct StatusPacket {
     double frameRate = 0.0;   // frames per second
     double shutterTime = 0.0; // microseconds
     quint64 diskCapacity = 0;
-    quint64 diskFree = 0; // same unit as the capacity
+    quint64 diskFree = 0;     // same unit as the capacity
     quint8 genlockFormat = 0; // detected: bit 0 fractional, bits 1-4 resolution, bits 5-7 frequency
     quint8 sdiFormat = 0;     // in use, same bit layout
     std::array<quint8, 6> unnamed90{};

@@ -14,10 +14,7 @@ namespace kvx::wire {
 // as overrun, so a decoder can reject the packet instead of reading past the datagram.
 class Reader {
 public:
-    Reader(const void* data, qsizetype size)
-        : data_(static_cast<const uchar*>(data)), size_(data ? size : 0)
-    {
-    }
+    Reader(const void* data, qsizetype size) : data_(static_cast<const uchar*>(data)), size_(data ? size : 0) {}
     explicit Reader(QByteArrayView bytes) : Reader(bytes.data(), bytes.size()) {}
 
     qsizetype size() const { return size_; }
@@ -121,6 +118,9 @@ private:
 };
 
 // A zero-filled buffer of the given size, for building a packet with a Writer.
-inline QByteArray zeroed(qsizetype size) { return QByteArray(size, '\0'); }
+inline QByteArray zeroed(qsizetype size)
+{
+    return QByteArray(size, '\0');
+}
 
 } // namespace kvx::wire

@@ -11,9 +11,9 @@
 struct ColorMatrixRecord {
     static constexpr qsizetype Size = 52;
 
-    qint32 temperature = 0;          // kelvin
-    std::array<float, 9> matrix{};   // row by row: row = output channel, column = input channel
-    std::array<float, 3> extra{};    // carried, not used
+    qint32 temperature = 0;        // kelvin
+    std::array<float, 9> matrix{}; // row by row: row = output channel, column = input channel
+    std::array<float, 3> extra{};  // carried, not used
 
     float element(int row, int column) const { return matrix[size_t(row * 3 + column)]; }
 

@@ -40,8 +40,8 @@ qint32 truncatedTemperature(const QString& text)
     const float kelvin = text.trimmed().toFloat();
     if (!std::isfinite(kelvin))
         return 0;
-    const double limited = qBound(double(std::numeric_limits<qint32>::min()), double(kelvin),
-                                  double(std::numeric_limits<qint32>::max()));
+    const double limited =
+        qBound(double(std::numeric_limits<qint32>::min()), double(kelvin), double(std::numeric_limits<qint32>::max()));
     return qint32(limited);
 }
 
@@ -73,10 +73,10 @@ struct MatrixFileContent {
 
 // One element whose content is being gathered; several can be open when the file nests them.
 struct OpenCapture {
-    qint64 depth;        // depth of the captured element itself
-    qint64 matrix;       // its matrix index, or -1 for "Number_of_Matrices"
-    QString text;        // text of the count, or of the child being read
-    QString child;       // name of the open child element of a matrix
+    qint64 depth;  // depth of the captured element itself
+    qint64 matrix; // its matrix index, or -1 for "Number_of_Matrices"
+    QString text;  // text of the count, or of the child being read
+    QString child; // name of the open child element of a matrix
 };
 
 bool readMatrixFile(QXmlStreamReader& xml, MatrixFileContent& content)
@@ -96,8 +96,7 @@ bool readMatrixFile(QXmlStreamReader& xml, MatrixFileContent& content)
             if (name == u"Number_of_Matrices" && !content.count) {
                 content.count = QString();
                 open.append({depth, -1, {}, {}});
-            } else if (const qint64 index = matrixIndex(name);
-                       index >= 0 && !content.matrices.contains(index)) {
+            } else if (const qint64 index = matrixIndex(name); index >= 0 && !content.matrices.contains(index)) {
                 content.matrices.insert(index, {});
                 open.append({depth, index, {}, {}});
             }
@@ -136,7 +135,9 @@ bool ColorMatrixSet::load(const QString& path)
     MatrixFileContent content;
     if (!readMatrixFile(xml, content)) {
         qWarning().noquote() << QStringLiteral("Malformed colour matrix file %1:%2: %3")
-                                    .arg(path).arg(xml.lineNumber()).arg(xml.errorString());
+                                    .arg(path)
+                                    .arg(xml.lineNumber())
+                                    .arg(xml.errorString());
         return false;
     }
     if (!content.count) {
@@ -147,7 +148,9 @@ bool ColorMatrixSet::load(const QString& path)
     const uint count = content.count->trimmed().toUInt(&ok, 10);
     if (ok && count > MaxRecords) {
         qWarning().noquote() << QStringLiteral("Colour matrix file %1 lists %2 matrices, more than %3")
-                                    .arg(path).arg(count).arg(MaxRecords);
+                                    .arg(path)
+                                    .arg(count)
+                                    .arg(MaxRecords);
         return false;
     }
     const qsizetype n = ok ? qsizetype(count) : 0;
@@ -207,8 +210,7 @@ ColorMatrixSet::Blend ColorMatrixSet::interpolate(double t) const
     const ColorMatrixRecord& b = records[hi];
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column)
-            blend.matrix(row, column) =
-                double(a.element(row, column)) * (1.0 - f) + double(b.element(row, column)) * f;
+            blend.matrix(row, column) = double(a.element(row, column)) * (1.0 - f) + double(b.element(row, column)) * f;
     blend.temperature = double(a.temperature) * (1.0 - f) + double(b.temperature) * f;
     return blend;
 }

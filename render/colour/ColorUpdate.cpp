@@ -22,7 +22,8 @@ void applyColorUpdate(RenderState& state, const Matrix3x3Double& base)
             sums[size_t(row)] += matrix(row, column);
         }
         offsets(row, 0) = (state.doubleValue(QStringLiteral("Pedestal") + channel)
-                           - state.doubleValue(QStringLiteral("Flare") + channel)) / 1024.0;
+                           - state.doubleValue(QStringLiteral("Flare") + channel))
+            / 1024.0;
     }
     const double smallest = std::min({sums[0], sums[1], sums[2]});
     if (smallest > 0.0 && std::isfinite(smallest))

@@ -95,19 +95,14 @@ bool BaseLegacyPipe::buildPrograms()
         const char* name;
     };
     const ProgramSource sources[] = {
-        {&basicColorProgram_, "basiccolordraw"},
-        {&blitProgram_, "basic_blit"},
-        {&prelimProgram_, "prelim"},
-        {&debayerProgram_, "debayer"},
-        {&dnrProgram_, "dnr"},
+        {&basicColorProgram_, "basiccolordraw"}, {&blitProgram_, "basic_blit"}, {&prelimProgram_, "prelim"},
+        {&debayerProgram_, "debayer"},           {&dnrProgram_, "dnr"},
     };
     for (const ProgramSource& source : sources) {
         auto program = std::make_unique<QOpenGLShaderProgram>();
         const QString base = QStringLiteral(":/shaders/legacy/") + QLatin1String(source.name);
-        const bool built =
-            program->addShaderFromSourceFile(QOpenGLShader::Vertex, base + QStringLiteral(".vsh"))
-            && program->addShaderFromSourceFile(QOpenGLShader::Fragment,
-                                                base + QStringLiteral(".fsh"))
+        const bool built = program->addShaderFromSourceFile(QOpenGLShader::Vertex, base + QStringLiteral(".vsh"))
+            && program->addShaderFromSourceFile(QOpenGLShader::Fragment, base + QStringLiteral(".fsh"))
             && program->link();
         if (!built) {
             reportShaderFailure(QLatin1String(source.name), program->log(), !readBack_);
@@ -185,12 +180,12 @@ bool BaseLegacyPipe::resize(int width, int height)
     // Making a frame buffer object leaves another one bound; the caller's target comes back.
     GLint boundFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &boundFramebuffer);
-    preprocessed_ = std::make_unique<QOpenGLFramebufferObject>(
-        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_R32F);
-    demosaiced_ = std::make_unique<QOpenGLFramebufferObject>(
-        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGB32F);
-    coloured_ = std::make_unique<QOpenGLFramebufferObject>(
-        size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGB32F);
+    preprocessed_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment,
+                                                               GL_TEXTURE_2D, GL_R32F);
+    demosaiced_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment,
+                                                             GL_TEXTURE_2D, GL_RGB32F);
+    coloured_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
+                                                           GL_RGB32F);
     for (QOpenGLFramebufferObject* fbo : {preprocessed_.get(), demosaiced_.get(), coloured_.get()}) {
         glBindTexture(GL_TEXTURE_2D, fbo->texture());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -272,8 +267,7 @@ void BaseLegacyPipe::setUniforms()
     dnrProgram_->release();
 }
 
-void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int span,
-                            const QRectF& viewportRect)
+void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int span, const QRectF& viewportRect)
 {
     if (frames.width <= 0 || frames.height <= 0 || !frames_)
         return;
@@ -292,8 +286,7 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    for (GLenum capability : {GL_CULL_FACE, GL_LIGHTING, GL_COLOR_MATERIAL, GL_NORMALIZE,
-                              GL_DEPTH_TEST, GL_BLEND})
+    for (GLenum capability : {GL_CULL_FACE, GL_LIGHTING, GL_COLOR_MATERIAL, GL_NORMALIZE, GL_DEPTH_TEST, GL_BLEND})
         glDisable(capability);
     glViewport(0, 0, size_.width(), size_.height());
 
@@ -364,8 +357,8 @@ void BaseLegacyPipe::runColourPass()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, finalFilter);
 
     dnrProgram_->bind();
-    dnrProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
-                                 1.0f / float(size_.width()), 1.0f / float(size_.height()));
+    dnrProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()), 1.0f / float(size_.width()),
+                                 1.0f / float(size_.height()));
     coloured_->bind();
     glBindTexture(GL_TEXTURE_2D, demosaiced_->texture());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -399,7 +392,7 @@ void BaseLegacyPipe::drawOutput(GLuint targetFramebuffer, const std::array<GLint
 QVector<float> BaseLegacyPipe::passImage(Pass pass)
 {
     QOpenGLFramebufferObject* fbo = pass == Pass::Preprocessed ? preprocessed_.get()
-                                    : pass == Pass::Demosaiced ? demosaiced_.get()
+        : pass == Pass::Demosaiced                             ? demosaiced_.get()
                                                                : coloured_.get();
     if (!fbo)
         return {};
@@ -414,8 +407,7 @@ QVector<float> BaseLegacyPipe::passImage(Pass pass)
 
 std::vector<GLTexture2D*> BaseLegacyPipe::frameSizedTextures() const
 {
-    return {frames_.get(), dark_.get(),     psc_.get(),     poly_[0].get(),
-            poly_[1].get(), poly_[2].get(), poly_[3].get()};
+    return {frames_.get(), dark_.get(), psc_.get(), poly_[0].get(), poly_[1].get(), poly_[2].get(), poly_[3].get()};
 }
 
 void BaseLegacyPipe::destroyTextures()

@@ -31,8 +31,7 @@ public:
 
     bool init() override;
     void release() override;
-    void render(const FrameBlock& frames, qint64 frameIndex, int span,
-                const QRectF& viewportRect) override;
+    void render(const FrameBlock& frames, qint64 frameIndex, int span, const QRectF& viewportRect) override;
     int height() const override { return size_.height(); }
     int width() const override { return size_.width(); }
     [[noreturn]] void startRenderThread() override;
@@ -60,8 +59,7 @@ private:
     void runPrelimPass();
     void runDebayerPass();
     void runColourPass();
-    void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport,
-                    const QRectF& viewportRect);
+    void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport, const QRectF& viewportRect);
     // The frame array and the calibration images: everything sized like a frame.
     std::vector<GLTexture2D*> frameSizedTextures() const;
     void destroyTextures();

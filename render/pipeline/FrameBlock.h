@@ -15,8 +15,7 @@ struct FrameBlock {
     // Frames follow each other without gaps, so a run of them can be copied in one piece.
     bool contiguous = false;
 
-    static FrameBlock describe(const uchar* data, qint64 frameCount, int width, int height,
-                               qint64 bytesPerFrame)
+    static FrameBlock describe(const uchar* data, qint64 frameCount, int width, int height, qint64 bytesPerFrame)
     {
         FrameBlock block;
         block.data = data;
@@ -31,15 +30,14 @@ struct FrameBlock {
     // The frames of a memory-mapped frame file: at most frameCount, and only those whose
     // width x height bytes lie wholly inside the mapping, so a short file or a frame slot
     // smaller than a picture never leads to a read past its end.
-    static FrameBlock describeMapped(const uchar* data, qint64 mappedBytes, qint64 frameCount,
-                                     int width, int height, qint64 bytesPerFrame)
+    static FrameBlock describeMapped(const uchar* data, qint64 mappedBytes, qint64 frameCount, int width, int height,
+                                     qint64 bytesPerFrame)
     {
         const qint64 pixels = qint64(width) * height;
         qint64 available = 0;
         if (data && pixels > 0 && bytesPerFrame > 0 && mappedBytes >= pixels)
             available = (mappedBytes - pixels) / bytesPerFrame + 1;
-        return describe(available > 0 ? data : nullptr, qMin(frameCount, available), width,
-                        height, bytesPerFrame);
+        return describe(available > 0 ? data : nullptr, qMin(frameCount, available), width, height, bytesPerFrame);
     }
 
     qint64 pixelsPerFrame() const { return qint64(width) * height; }

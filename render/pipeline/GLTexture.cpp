@@ -2,12 +2,12 @@
 
 #include "render/pipeline/FrameWindow.h"
 
-
 #include <vector>
 
 namespace kvx {
 
-GLTexture::GLTexture(QOpenGLFunctions_1_5* gl, GLenum target) : gl_(gl), target_(target) {}
+GLTexture::GLTexture(QOpenGLFunctions_1_5* gl, GLenum target) : gl_(gl), target_(target)
+{}
 
 bool GLTexture::create()
 {
@@ -46,7 +46,8 @@ void GLTexture::setSampling(GLenum filter, GLenum wrap)
         gl_->glTexParameteri(target_, GL_TEXTURE_WRAP_T, GLint(wrap));
 }
 
-GLTexture1D::GLTexture1D(QOpenGLFunctions_1_5* gl) : GLTexture(gl, GL_TEXTURE_1D) {}
+GLTexture1D::GLTexture1D(QOpenGLFunctions_1_5* gl) : GLTexture(gl, GL_TEXTURE_1D)
+{}
 
 void GLTexture1D::allocate(int entries)
 {
@@ -67,18 +68,17 @@ void GLTexture1D::fill(float value)
     upload(values.data());
 }
 
-GLTexture2D::GLTexture2D(QOpenGLFunctions_1_5* gl, GLenum target) : GLTexture(gl, target) {}
+GLTexture2D::GLTexture2D(QOpenGLFunctions_1_5* gl, GLenum target) : GLTexture(gl, target)
+{}
 
 void GLTexture2D::allocate(GLenum internalFormat, int width, int height, int layers)
 {
     gl_->glBindTexture(target_, id_);
     const GLenum type = internalFormat == GL_R8 ? GL_UNSIGNED_BYTE : GL_FLOAT;
     if (target_ == GL_TEXTURE_2D_ARRAY)
-        gl_->glTexImage3D(target_, 0, GLint(internalFormat), width, height, layers, 0, GL_RED,
-                          type, nullptr);
+        gl_->glTexImage3D(target_, 0, GLint(internalFormat), width, height, layers, 0, GL_RED, type, nullptr);
     else
-        gl_->glTexImage2D(target_, 0, GLint(internalFormat), width, height, 0, GL_RED, type,
-                          nullptr);
+        gl_->glTexImage2D(target_, 0, GLint(internalFormat), width, height, 0, GL_RED, type, nullptr);
     size_ = QSize(width, height);
     layers_ = layers;
 }
@@ -87,8 +87,7 @@ void GLTexture2D::upload(const float* values)
 {
     gl_->glBindTexture(target_, id_);
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gl_->glTexSubImage2D(target_, 0, 0, 0, size_.width(), size_.height(), GL_RED, GL_FLOAT,
-                         values);
+    gl_->glTexSubImage2D(target_, 0, 0, 0, size_.width(), size_.height(), GL_RED, GL_FLOAT, values);
 }
 
 void GLTexture2D::fill(float value)
@@ -98,8 +97,7 @@ void GLTexture2D::fill(float value)
 }
 
 GLDoubleBuffer::GLDoubleBuffer(QOpenGLFunctions_1_5* gl) : GLTexture2D(gl, GL_TEXTURE_2D_ARRAY)
-{
-}
+{}
 
 void GLDoubleBuffer::allocate(int width, int height, int layers)
 {
@@ -108,8 +106,7 @@ void GLDoubleBuffer::allocate(int width, int height, int layers)
     // Start from black rather than whatever the driver leaves in new storage.
     const std::vector<uchar> zeros(bytes, 0);
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glTexSubImage3D(target_, 0, 0, 0, 0, width, height, layers, GL_RED, GL_UNSIGNED_BYTE,
-                         zeros.data());
+    gl_->glTexSubImage3D(target_, 0, 0, 0, 0, width, height, layers, GL_RED, GL_UNSIGNED_BYTE, zeros.data());
 
     if (!buffers_[0])
         gl_->glGenBuffers(2, buffers_);
@@ -143,8 +140,8 @@ int GLDoubleBuffer::stageAndUpload(const FrameBlock& frames, qint64 frameIndex, 
         gl_->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, buffers_[current_]);
         gl_->glBindTexture(target_, id_);
         gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        gl_->glTexSubImage3D(target_, 0, 0, 0, 0, size_.width(), size_.height(), staged_[current_],
-                             GL_RED, GL_UNSIGNED_BYTE, nullptr);
+        gl_->glTexSubImage3D(target_, 0, 0, 0, 0, size_.width(), size_.height(), staged_[current_], GL_RED,
+                             GL_UNSIGNED_BYTE, nullptr);
         held_ = staged_[current_];
     }
     gl_->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);

@@ -90,8 +90,7 @@ void OffscreenRenderer::readFrame(uchar* rgb)
     QOpenGLFunctions* gl = context_->functions();
     // Rows of 3-byte pixels are packed tightly; the default alignment of 4 would pad them.
     gl->glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    gl->glReadPixels(0, 0, outputSize_.width(), outputSize_.height(), GL_RGB, GL_UNSIGNED_BYTE,
-                     rgb);
+    gl->glReadPixels(0, 0, outputSize_.width(), outputSize_.height(), GL_RGB, GL_UNSIGNED_BYTE, rgb);
 }
 
 QByteArray OffscreenRenderer::readFrame()

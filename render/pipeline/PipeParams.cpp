@@ -8,13 +8,9 @@ namespace kvx {
 
 namespace {
 
-void fillPrelim(const RenderState& state, bool linearizationTableLoaded, int currentCalibMode,
-                PrelimParams& pre)
+void fillPrelim(const RenderState& state, bool linearizationTableLoaded, int currentCalibMode, PrelimParams& pre)
 {
-    pre.linearizationType = state.boolValue(QStringLiteral("LinearizationState"))
-                                    && linearizationTableLoaded
-                                ? 1
-                                : 0;
+    pre.linearizationType = state.boolValue(QStringLiteral("LinearizationState")) && linearizationTableLoaded ? 1 : 0;
     const int mode = int(state.calibrationMode());
     pre.calibMode = (mode >= 0 && mode <= 2) ? mode : currentCalibMode;
     pre.ghostRemoval = state.floatValue(QStringLiteral("GhostRemoval"));
@@ -32,10 +28,9 @@ void fillDebayer(const RenderState& state, DebayerParams& deb)
     using render::Demosaicing;
     const Demosaicing mode = state.demosaicing();
     deb.malvarHeCutler = mode == Demosaicing::MalvarHeCutler ? 1 : 0;
-    deb.hirakawa = (mode == Demosaicing::GradientDirected || mode == Demosaicing::EdgeDirectionDisplay)
-                       ? 1
-                   : mode == Demosaicing::Monochrome ? 2
-                                                     : 0;
+    deb.hirakawa = (mode == Demosaicing::GradientDirected || mode == Demosaicing::EdgeDirectionDisplay) ? 1
+        : mode == Demosaicing::Monochrome                                                               ? 2
+                                                                                                        : 0;
     deb.edgeDetect = mode == Demosaicing::EdgeDirectionDisplay ? 1 : 0;
     deb.gradInterpolate = 0;
     deb.demosaicDis = mode == Demosaicing::Off ? 1 : 0;
@@ -49,9 +44,8 @@ void fillColour(const RenderState& state, ColourParams& col)
     col.dnrEnabled = (uvThresh != 0.0 || yThresh != 0.0) ? 1 : 0;
     col.dnrThresh = float(uvThresh / 1000.0);
     col.dnrYThresh = float(yThresh / 10000.0);
-    col.sharpen = state.intValue(QStringLiteral("SharpState")) != 0
-                      ? state.floatValue(QStringLiteral("SharpGain"))
-                      : 0.0f;
+    col.sharpen =
+        state.intValue(QStringLiteral("SharpState")) != 0 ? state.floatValue(QStringLiteral("SharpGain")) : 0.0f;
     col.sharpenThresh = state.floatValue(QStringLiteral("SharpThresh"));
 
     col.matrix = ColourParams{}.matrix;
@@ -74,8 +68,7 @@ void fillColour(const RenderState& state, ColourParams& col)
 
 } // namespace
 
-PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTableLoaded,
-                               int currentCalibMode)
+PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTableLoaded, int currentCalibMode)
 {
     PipeParams params;
     fillPrelim(state, linearizationTableLoaded, currentCalibMode, params.prelim);

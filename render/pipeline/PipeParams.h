@@ -69,7 +69,6 @@ constexpr float kMinimumGamma = 0.01f;
 // Every value the pipeline reads from a render state. The calibration mode keeps
 // currentCalibMode when the state holds a value other than 0, 1 or 2; linearisation applies
 // only when a linearisation table has been loaded.
-PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTableLoaded,
-                               int currentCalibMode);
+PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTableLoaded, int currentCalibMode);
 
 } // namespace kvx

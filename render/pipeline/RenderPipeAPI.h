@@ -20,8 +20,7 @@ public:
     virtual void renderToCurrentViewport(const FrameBlock& frames, qint64 frameIndex, int span) = 0;
     // Draws frameIndex (with span frames of temporal window) into the rectangle viewportRect,
     // in normalised device coordinates of the frame buffer and viewport bound by the caller.
-    virtual void render(const FrameBlock& frames, qint64 frameIndex, int span,
-                        const QRectF& viewportRect) = 0;
+    virtual void render(const FrameBlock& frames, qint64 frameIndex, int span, const QRectF& viewportRect) = 0;
     virtual int height() const = 0;
     virtual int width() const = 0;
     virtual void startRenderThread() = 0;

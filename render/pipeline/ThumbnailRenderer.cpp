@@ -9,8 +9,8 @@
 
 namespace kvx {
 
-bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibration,
-                          RenderState& state, const QString& path)
+bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibration, RenderState& state,
+                          const QString& path)
 {
     if (frames.isEmpty())
         return false;
@@ -20,8 +20,7 @@ bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibratio
         return false;
 
     BaseLegacyPipe& pipe = renderer.pipe();
-    if (!pipe.resize(size.width(), size.height())
-        || !pipe.uploadPolynomial(calibration, size.width(), size.height()))
+    if (!pipe.resize(size.width(), size.height()) || !pipe.uploadPolynomial(calibration, size.width(), size.height()))
         return false;
     state.setCalibrationMode(CalibrationMode::FullPolynomial);
     pipe.applyRenderState(state);

@@ -17,7 +17,7 @@ constexpr int kThumbnailHeight = 128;
 // is switched to full-polynomial calibration, and saves the picture, upright and scaled to
 // the thumbnail height, as path (format from the suffix). False when any step fails; no file
 // is written then.
-bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibration,
-                          RenderState& state, const QString& path);
+bool renderThumbnailImage(const FrameBlock& frames, const QByteArray& calibration, RenderState& state,
+                          const QString& path);
 
 } // namespace kvx

@@ -12,7 +12,8 @@
 
 namespace kvx {
 
-ModelDelegate::ModelDelegate(QObject* parent) : QObject(parent) {}
+ModelDelegate::ModelDelegate(QObject* parent) : QObject(parent)
+{}
 
 Qt::ConnectionType ModelDelegate::connectionType() const
 {
@@ -28,8 +29,7 @@ void ModelDelegate::setConnectionType(Qt::ConnectionType type)
 void ModelDelegate::remember(QObject* widget, QList<QMetaObject::Connection> connections)
 {
     // A destroyed widget must not leave connections behind that point at it.
-    connections.append(connect(widget, &QObject::destroyed, this,
-                               [this, widget] { unbind(widget); }));
+    connections.append(connect(widget, &QObject::destroyed, this, [this, widget] { unbind(widget); }));
     bindings_.append({widget, connections});
 }
 
@@ -66,13 +66,15 @@ void ModelDelegate::setFromString(const QString& text)
     setValue(text);
 }
 
-void ModelDelegate::setValue(const QVariant&) {}
+void ModelDelegate::setValue(const QVariant&)
+{}
 
 void ModelDelegate::bindLineEdit(QLineEdit* edit)
 {
     const auto type = connectionType();
     QList<QMetaObject::Connection> c;
-    c << connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { setFromString(t); }, type);
+    c << connect(
+        edit, &QLineEdit::textChanged, this, [this](const QString& t) { setFromString(t); }, type);
     c << connect(this, &ModelDelegate::editData, edit, [this, edit](const QVariant&) {
         const QSignalBlocker block(edit);
         edit->setText(toString());
@@ -85,7 +87,8 @@ void ModelDelegate::bindButton(QAbstractButton* button)
 {
     const auto type = connectionType();
     QList<QMetaObject::Connection> c;
-    c << connect(button, &QAbstractButton::toggled, this, [this](bool on) { setValue(on); }, type);
+    c << connect(
+        button, &QAbstractButton::toggled, this, [this](bool on) { setValue(on); }, type);
     c << connect(this, &ModelDelegate::editData, button, [button](const QVariant& v) {
         const QSignalBlocker block(button);
         button->setChecked(v.toBool());
@@ -120,8 +123,9 @@ void ModelDelegate::bindSlider(QSlider* slider, int scale)
         slider->setRange(int(std::lround(min.toDouble() * scale)), int(std::lround(max.toDouble() * scale)));
     };
     followRanged(slider,
-                 connect(slider, &QSlider::valueChanged, this,
-                         [this, scale](int position) { setValue(double(position) / scale); }, type),
+                 connect(
+                     slider, &QSlider::valueChanged, this,
+                     [this, scale](int position) { setValue(double(position) / scale); }, type),
                  show, showRange);
 }
 
@@ -132,10 +136,10 @@ void ModelDelegate::bindDoubleSpinBox(QDoubleSpinBox* box)
         const QSignalBlocker block(box);
         box->setValue(v.toDouble());
     };
-    auto showRange = [box](const QVariant& min, const QVariant& max) {
-        box->setRange(min.toDouble(), max.toDouble());
-    };
-    followRanged(box, connect(box, &QDoubleSpinBox::valueChanged, this, [this](double v) { setValue(v); }, type),
+    auto showRange = [box](const QVariant& min, const QVariant& max) { box->setRange(min.toDouble(), max.toDouble()); };
+    followRanged(box,
+                 connect(
+                     box, &QDoubleSpinBox::valueChanged, this, [this](double v) { setValue(v); }, type),
                  show, showRange);
 }
 
@@ -149,7 +153,9 @@ void ModelDelegate::bindSpinBox(QSpinBox* box)
     auto showRange = [box](const QVariant& min, const QVariant& max) {
         box->setRange(int(std::floor(min.toDouble())), int(std::ceil(max.toDouble())));
     };
-    followRanged(box, connect(box, &QSpinBox::valueChanged, this, [this](int v) { setValue(v); }, type),
+    followRanged(box,
+                 connect(
+                     box, &QSpinBox::valueChanged, this, [this](int v) { setValue(v); }, type),
                  show, showRange);
 }
 
@@ -166,10 +172,13 @@ void ModelDelegate::bindRadioButton(QRadioButton* button, const QVariant& fixedV
         button->setChecked(numeric && fixedNumeric ? x == y : v.toString() == fixedValue.toString());
     };
     QList<QMetaObject::Connection> c;
-    c << connect(button, &QRadioButton::toggled, this, [this, fixedValue](bool on) {
-        if (on)
-            setValue(fixedValue);
-    }, type);
+    c << connect(
+        button, &QRadioButton::toggled, this,
+        [this, fixedValue](bool on) {
+            if (on)
+                setValue(fixedValue);
+        },
+        type);
     c << connect(this, &ModelDelegate::editData, button, show);
     show(value());
     remember(button, c);

@@ -35,7 +35,8 @@ bool isFinite(const QVariant& v)
 
 } // namespace
 
-ModelViewClass::ModelViewClass(QObject* parent) : QObject(parent) {}
+ModelViewClass::ModelViewClass(QObject* parent) : QObject(parent)
+{}
 
 ModelViewClass::~ModelViewClass()
 {

@@ -32,8 +32,7 @@ public:
     void setChanged(bool changed) { changed_ = changed; }
 
     // Replaces an earlier delegate of the same name.
-    QVarDelegate* registerDelegate(const QString& name, QVarDelegate::Getter getter,
-                                   QVarDelegate::Setter setter);
+    QVarDelegate* registerDelegate(const QString& name, QVarDelegate::Getter getter, QVarDelegate::Setter setter);
     QVarDelegate* delegate(const QString& name) const;
     // Names of every registered delegate, in no particular order.
     QList<QString> delegateNames() const { return delegateIndex_.keys(); }

@@ -26,8 +26,7 @@ std::optional<PaintOptions> readPaintOptions(const QString& path)
             options.colorMat = position;
     });
     if (xml.hasError()) {
-        qCritical().noquote() << QStringLiteral("failed to parse the XML file %1:%2")
-                                     .arg(path).arg(xml.lineNumber());
+        qCritical().noquote() << QStringLiteral("failed to parse the XML file %1:%2").arg(path).arg(xml.lineNumber());
         qCritical().noquote() << xml.errorString();
         return std::nullopt;
     }

@@ -9,9 +9,7 @@ namespace {
 Matrix3x3Double defaultColorMatrix()
 {
     const double rowsFirst[9] = {
-        1.303, -0.292, 0.197,
-        -0.244, 1.388, -0.144,
-        0.055, -0.320, 1.699,
+        1.303, -0.292, 0.197, -0.244, 1.388, -0.144, 0.055, -0.320, 1.699,
     };
     return Matrix3x3Double(rowsFirst); // QGenericMatrix reads its values row by row
 }

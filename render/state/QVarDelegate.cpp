@@ -4,8 +4,7 @@ namespace kvx {
 
 QVarDelegate::QVarDelegate(Getter getter, Setter setter, QObject* parent)
     : ModelDelegate(parent), getter_(std::move(getter)), setter_(std::move(setter))
-{
-}
+{}
 
 void QVarDelegate::setTextFunctions(ToText toText, FromText fromText)
 {

@@ -15,8 +15,7 @@ const QString FullPolynomialView = QStringLiteral("Using Full Polynomial");
 const QString PscView = QStringLiteral("Using PSC");
 const QString BackgroundView = QStringLiteral("Using Background");
 
-const std::array<QString, 3> Channels = {QStringLiteral("red"), QStringLiteral("green"),
-                                         QStringLiteral("blue")};
+const std::array<QString, 3> Channels = {QStringLiteral("red"), QStringLiteral("green"), QStringLiteral("blue")};
 
 // Entries that are reached only by typed access or through their element views.
 bool hasOwnDelegate(const QString& name)
@@ -71,8 +70,7 @@ void RenderState::registerTableDelegates()
             continue;
         const QString name = p.name;
         kvx::QVarDelegate* d = registerDelegate(
-            name, [this, name] { return value(name); },
-            [this, name](const QVariant& v) { setValue(name, v); });
+            name, [this, name] { return value(name); }, [this, name](const QVariant& v) { setValue(name, v); });
         if (name == CalibrationModeName || name == QLatin1String("DemoState"))
             d->setTextFunctions(intText, intFromText);
         if (p.range)
@@ -103,10 +101,10 @@ void RenderState::registerCalibrationViews()
                                                       : CalibrationMode::None);
         };
     };
-    registerDelegate(PscView, [this] { return QVariant(boolValue(PscName)); },
-                     switchView(PscName, DarkSubName));
-    registerDelegate(BackgroundView, [this] { return QVariant(boolValue(DarkSubName)); },
-                     switchView(DarkSubName, PscName));
+    registerDelegate(
+        PscView, [this] { return QVariant(boolValue(PscName)); }, switchView(PscName, DarkSubName));
+    registerDelegate(
+        BackgroundView, [this] { return QVariant(boolValue(DarkSubName)); }, switchView(DarkSubName, PscName));
 }
 
 void RenderState::registerMatrixViews()

@@ -18,7 +18,8 @@ namespace {
 
 QByteArray replyPacket(quint8 code, const QByteArray& payload)
 {
-    return ParameterPacket{code, ParameterPacket::PayloadFollows, ParameterPacket::Reply, quint32(payload.size()), payload}
+    return ParameterPacket{code, ParameterPacket::PayloadFollows, ParameterPacket::Reply, quint32(payload.size()),
+                           payload}
         .encode();
 }
 
@@ -37,13 +38,8 @@ quint64 clipBytes(const kvx::ClipInfoPacket::clipInfo& clip)
 
 ControlResponder::ControlResponder(ClipStoreAccess& clips, const kvx::RecorderInfoPacket& info,
                                    ControlResponderOptions options, SimClock clock, QObject* parent)
-    : QObject(parent),
-      clips_(clips),
-      info_(info),
-      options_(options),
-      clock_(std::move(clock)),
-      firmware_(clock_, options.firmwareWriteMs, options.firmwareFaults),
-      lastAdvanceMs_(clock_())
+    : QObject(parent), clips_(clips), info_(info), options_(options), clock_(std::move(clock)),
+      firmware_(clock_, options.firmwareWriteMs, options.firmwareFaults), lastAdvanceMs_(clock_())
 {
     BasicInfoBlock& block = state_.basicInfo;
     block.serialNumber = info.serialNumber();

@@ -35,9 +35,8 @@ public:
     };
     static constexpr int MaxSubscribers = 16;
 
-    ControlResponder(ClipStoreAccess& clips, const kvx::RecorderInfoPacket& info,
-                     ControlResponderOptions options = {}, SimClock clock = steadyClock(),
-                     QObject* parent = nullptr);
+    ControlResponder(ClipStoreAccess& clips, const kvx::RecorderInfoPacket& info, ControlResponderOptions options = {},
+                     SimClock clock = steadyClock(), QObject* parent = nullptr);
 
     QList<SimDatagram> handle(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort);
     // To be called every status interval (100 ms): the status to every subscriber, and every

@@ -16,20 +16,20 @@ struct RecorderControlState {
     qint64 recordingSinceMs = 0;
     ClipPlayback playback;
 
-    double frameRate = 1000.0;      // frames per second
-    double shutterTime = 990.0;     // microseconds
-    quint8 frameRateCode = 8;       // frame rate / 120, as the control program last sent it
-    quint32 regionOfInterest = 0;   // low 16 bits x, next 16 bits y
+    double frameRate = 1000.0;    // frames per second
+    double shutterTime = 990.0;   // microseconds
+    quint8 frameRateCode = 8;     // frame rate / 120, as the control program last sent it
+    quint32 regionOfInterest = 0; // low 16 bits x, next 16 bits y
 
-    quint64 genlockWord = 0x23;     // configuration; bit 0 fractional, 1-4 resolution, 5-7 frequency
-    quint8 detectedGenlock = 0;     // format of the genlock input, 0: no signal
-    quint64 sdiFormatWord = 0x23;   // the SDI output format in use is its low byte
+    quint64 genlockWord = 0x23;   // configuration; bit 0 fractional, 1-4 resolution, 5-7 frequency
+    quint8 detectedGenlock = 0;   // format of the genlock input, 0: no signal
+    quint64 sdiFormatWord = 0x23; // the SDI output format in use is its low byte
     bool sdiOutputsSwapped = false;
     quint64 fixedFlags = StatusPacket::OscillatorLocked;
 
     OutputStatePacket outputState;
-    qint16 firstAlignment = 0;      // parameter code 18
-    qint16 secondAlignment = 0;     // parameter code 19
+    qint16 firstAlignment = 0;  // parameter code 18
+    qint16 secondAlignment = 0; // parameter code 19
     BasicInfoBlock basicInfo;
     int calibrationLoads = 0;
 

@@ -16,8 +16,7 @@ constexpr float StartedProgress = 0.001f;
 
 FirmwareResponder::FirmwareResponder(SimClock clock, qint64 writeDurationMs, FirmwareFaults faults)
     : clock_(std::move(clock)), writeDurationMs_(writeDurationMs), faults_(faults), random_(faults.seed)
-{
-}
+{}
 
 void FirmwareResponder::setFaults(const FirmwareFaults& faults)
 {

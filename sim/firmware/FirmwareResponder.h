@@ -31,10 +31,7 @@ public:
     const QByteArray& image() const { return image_; }
     // What the last completed flash write stored.
     const QByteArray& flash() const { return flash_; }
-    bool writing() const
-    {
-        return writeStartMs_ && !writeDone_ && clock_() - *writeStartMs_ < writeDurationMs_;
-    }
+    bool writing() const { return writeStartMs_ && !writeDone_ && clock_() - *writeStartMs_ < writeDurationMs_; }
     int droppedPackets() const { return droppedPackets_; }
 
     void setFaults(const FirmwareFaults& faults);

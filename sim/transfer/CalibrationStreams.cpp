@@ -1,7 +1,7 @@
 #include "sim/transfer/CalibrationStreams.h"
 
-quint64 CalibrationStreams::offsetFor(quint32 receiverIPv4, quint32 clipNumber, quint64 chunkId,
-                                      quint64 chunkBytes, quint64 blockBytes)
+quint64 CalibrationStreams::offsetFor(quint32 receiverIPv4, quint32 clipNumber, quint64 chunkId, quint64 chunkBytes,
+                                      quint64 blockBytes)
 {
     constexpr quint64 ChunkIdRange = 65536;
     chunkId %= ChunkIdRange;

@@ -18,8 +18,8 @@ class CalibrationStreams {
 public:
     // Offset of the chunk in the block; the stream then expects chunkId + 1 at
     // offset + chunkBytes.
-    quint64 offsetFor(quint32 receiverIPv4, quint32 clipNumber, quint64 chunkId,
-                      quint64 chunkBytes, quint64 blockBytes);
+    quint64 offsetFor(quint32 receiverIPv4, quint32 clipNumber, quint64 chunkId, quint64 chunkBytes,
+                      quint64 blockBytes);
 
 private:
     struct Stream {

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-ChunkJob::ChunkJob(const sockaddr_in& peer, const kvx::TxDataRequest& request, const SimClip& clip,
-                   Source source, quint64 sourceOffset, quint64 dataBytes)
-    : peer_(peer), request_(request), clip_(clip), source_(source), sourceOffset_(sourceOffset),
-      dataBytes_(dataBytes), queued_(request.packetCount, false)
-{
-}
+ChunkJob::ChunkJob(const sockaddr_in& peer, const kvx::TxDataRequest& request, const SimClip& clip, Source source,
+                   quint64 sourceOffset, quint64 dataBytes)
+    : peer_(peer), request_(request), clip_(clip), source_(source), sourceOffset_(sourceOffset), dataBytes_(dataBytes),
+      queued_(request.packetCount, false)
+{}
 
 bool ChunkJob::samePeer(const sockaddr_in& peer) const
 {

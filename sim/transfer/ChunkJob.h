@@ -16,8 +16,8 @@ public:
 
     // sourceOffset: byte of the frame area or calibration block where packet 0 starts;
     // dataBytes: bytes of real data in the chunk (the tail packet is padded with zeros).
-    ChunkJob(const sockaddr_in& peer, const kvx::TxDataRequest& request, const SimClip& clip,
-             Source source, quint64 sourceOffset, quint64 dataBytes);
+    ChunkJob(const sockaddr_in& peer, const kvx::TxDataRequest& request, const SimClip& clip, Source source,
+             quint64 sourceOffset, quint64 dataBytes);
 
     const sockaddr_in& peer() const { return peer_; }
     const kvx::TxDataRequest& request() const { return request_; }

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-TokenBucket::TokenBucket(double bytesPerSecond, double capBytes)
-    : rate_(bytesPerSecond), cap_(capBytes)
-{
-}
+TokenBucket::TokenBucket(double bytesPerSecond, double capBytes) : rate_(bytesPerSecond), cap_(capBytes)
+{}
 
 void TokenBucket::refill(qint64 nowNs)
 {

@@ -23,8 +23,7 @@ namespace {
 
 qint64 nowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -56,8 +55,8 @@ public:
     }
 
     UdpBatchSocket socket;
-    std::atomic<quint64> packetsSent{0}, packetsResent{0}, requestsSeen{0}, statusQueries{0},
-        missingLists{0}, bytesSent{0};
+    std::atomic<quint64> packetsSent{0}, packetsResent{0}, requestsSeen{0}, statusQueries{0}, missingLists{0},
+        bytesSent{0};
 
     void run();
 
@@ -73,8 +72,7 @@ private:
     void onDataRequest(const kvx::TxDataRequest& request, const sockaddr_in& from, qint64 now);
     void onStatusQuery(const kvx::TxDataRequest& head, const sockaddr_in& from, qint64 now);
     void onMissingList(const kvx::TxMissingList& list, const sockaddr_in& from, qint64 now);
-    void sendEvent(const sockaddr_in& to, quint32 type, quint64 chunkId, quint32 slot, quint32 code,
-                   qint64 now);
+    void sendEvent(const sockaddr_in& to, quint32 type, quint64 chunkId, quint32 slot, quint32 code, qint64 now);
     void sendControl(QByteArray bytes, const sockaddr_in& to, bool droppable, qint64 now);
     void sendDueControl(qint64 now);
     // Builds and sends one batch of data packets; false when nothing could be sent now.
@@ -172,9 +170,8 @@ void TransferServer::Loop::receiveAll(qint64 now)
 
 void TransferServer::Loop::handle(QByteArrayView datagram, const sockaddr_in& from, qint64 now)
 {
-    const auto head = kvx::peekMagic(datagram) == kvx::magic::TxRequest
-        ? kvx::TxDataRequest::decodeHead(datagram)
-        : std::nullopt;
+    const auto head =
+        kvx::peekMagic(datagram) == kvx::magic::TxRequest ? kvx::TxDataRequest::decodeHead(datagram) : std::nullopt;
     if (!head) {
         log("in", "unknown", {{"bytes", datagram.size()}, {"from", peerText(from)}});
         return;
@@ -211,9 +208,14 @@ void TransferServer::Loop::onDataRequest(const kvx::TxDataRequest& r, const sock
     ++requestsSeen;
     const bool calibration = r.flags & 1;
     log("in", "TxDataRequest",
-        {{"from", peerText(from)}, {"chunk", qint64(r.chunkId)}, {"slot", qint64(r.slot)},
-         {"payload", qint64(r.payloadSize)}, {"packets", qint64(r.packetCount)},
-         {"flags", qint64(r.flags)}, {"first", qint64(r.firstFrame)}, {"last", qint64(r.lastFrame)},
+        {{"from", peerText(from)},
+         {"chunk", qint64(r.chunkId)},
+         {"slot", qint64(r.slot)},
+         {"payload", qint64(r.payloadSize)},
+         {"packets", qint64(r.packetCount)},
+         {"flags", qint64(r.flags)},
+         {"first", qint64(r.firstFrame)},
+         {"last", qint64(r.lastFrame)},
          {"clip", qint64(r.clipNumber)}});
 
     auto existing = findJob(from, r.slot);
@@ -223,8 +225,7 @@ void TransferServer::Loop::onDataRequest(const kvx::TxDataRequest& r, const sock
         jobs_.erase(existing);
 
     auto fail = [&](quint32 code) { sendEvent(from, kvx::TxEvent::Error, r.chunkId, r.slot, code, now); };
-    if (r.payloadSize == 0 || r.payloadSize > MaxPayload || r.packetCount == 0
-        || r.packetCount > MaxPacketsPerChunk)
+    if (r.payloadSize == 0 || r.payloadSize > MaxPayload || r.packetCount == 0 || r.packetCount > MaxPacketsPerChunk)
         return fail(BadPacketLayout);
     const std::optional<SimClip> clip = s_.clips_(r.clipNumber);
     if (!clip)
@@ -245,9 +246,8 @@ void TransferServer::Loop::onDataRequest(const kvx::TxDataRequest& r, const sock
     }
     if (jobs_.size() >= MaxJobs)
         jobs_.pop_front();
-    ChunkJob& job = jobs_.emplace_back(from, r, *clip,
-                                       calibration ? ChunkJob::Source::Calibration : ChunkJob::Source::Frames,
-                                       offset, dataBytes);
+    ChunkJob& job = jobs_.emplace_back(
+        from, r, *clip, calibration ? ChunkJob::Source::Calibration : ChunkJob::Source::Frames, offset, dataBytes);
     job.notBeforeNs = now + s_.faults_.delayMs * MsNs;
     sendEvent(from, kvx::TxEvent::DataBegins, r.chunkId, r.slot, 0, now);
     if (calibration)
@@ -261,17 +261,20 @@ void TransferServer::Loop::onStatusQuery(const kvx::TxDataRequest& q, const sock
     quint32 code = NoSuchChunk;
     if (job != jobs_.end() && job->chunkId() == q.chunkId)
         code = job->inFirstPass() ? Sending : job->resending() ? Resending : AwaitingMissingList;
-    log("in", "TxStatusQuery", {{"from", peerText(from)}, {"chunk", qint64(q.chunkId)},
-                                {"slot", qint64(q.slot)}, {"answer", qint64(code)}});
+    log("in", "TxStatusQuery",
+        {{"from", peerText(from)}, {"chunk", qint64(q.chunkId)}, {"slot", qint64(q.slot)}, {"answer", qint64(code)}});
     sendControl(kvx::TxStatus{code, q.chunkId, q.slot}.encode(), from, true, now);
 }
 
 void TransferServer::Loop::onMissingList(const kvx::TxMissingList& list, const sockaddr_in& from, qint64 now)
 {
     ++missingLists;
-    log("in", "TxMissingList", {{"from", peerText(from)}, {"chunk", qint64(list.request.chunkId)},
-                                {"slot", qint64(list.request.slot)}, {"count", list.indexes.size()},
-                                {"last", list.last}});
+    log("in", "TxMissingList",
+        {{"from", peerText(from)},
+         {"chunk", qint64(list.request.chunkId)},
+         {"slot", qint64(list.request.slot)},
+         {"count", list.indexes.size()},
+         {"last", list.last}});
     auto job = findJob(from, list.request.slot);
     if (job == jobs_.end() || job->chunkId() != list.request.chunkId)
         return;
@@ -284,11 +287,15 @@ void TransferServer::Loop::onMissingList(const kvx::TxMissingList& list, const s
         job->notBeforeNs = std::max(job->notBeforeNs, now + s_.faults_.delayMs * MsNs);
 }
 
-void TransferServer::Loop::sendEvent(const sockaddr_in& to, quint32 type, quint64 chunkId, quint32 slot,
-                                     quint32 code, qint64 now)
+void TransferServer::Loop::sendEvent(const sockaddr_in& to, quint32 type, quint64 chunkId, quint32 slot, quint32 code,
+                                     qint64 now)
 {
-    log("event", "TxEvent", {{"to", peerText(to)}, {"type", qint64(type)}, {"chunk", qint64(chunkId)},
-                             {"slot", qint64(slot)}, {"code", qint64(code)}});
+    log("event", "TxEvent",
+        {{"to", peerText(to)},
+         {"type", qint64(type)},
+         {"chunk", qint64(chunkId)},
+         {"slot", qint64(slot)},
+         {"code", qint64(code)}});
     // An error event is what a fault test waits for; only the routine events may be dropped.
     sendControl(kvx::TxEvent{type, chunkId, slot, code}.encode(), to, type != kvx::TxEvent::Error, now);
 }
@@ -403,14 +410,15 @@ bool TransferServer::Loop::sendDataBatch(qint64 now)
     return sentAny || used > 0;
 }
 
-TransferServer::TransferServer(ClipLookup clips, QHostAddress bindAddress, quint16 port,
-                               TransferFaults faults, double rateGbps)
-    : clips_(std::move(clips)), bindAddress_(std::move(bindAddress)), port_(port),
-      faults_(faults), rateGbps_(rateGbps)
-{
-}
+TransferServer::TransferServer(ClipLookup clips, QHostAddress bindAddress, quint16 port, TransferFaults faults,
+                               double rateGbps)
+    : clips_(std::move(clips)), bindAddress_(std::move(bindAddress)), port_(port), faults_(faults), rateGbps_(rateGbps)
+{}
 
-TransferServer::~TransferServer() { stop(); }
+TransferServer::~TransferServer()
+{
+    stop();
+}
 
 void TransferServer::setLog(SimLog* log, quint64 recorderId)
 {

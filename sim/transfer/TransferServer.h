@@ -23,7 +23,7 @@ struct TransferCounters {
     quint64 requestsSeen = 0;  // data requests (type 2)
     quint64 statusQueries = 0;
     quint64 missingLists = 0;
-    quint64 bytesSent = 0;     // datagram bytes of data packets that went to the socket
+    quint64 bytesSent = 0; // datagram bytes of data packets that went to the socket
 };
 
 // The recorder's side of the clip transfer on one link's transfer port. It answers data
@@ -44,8 +44,8 @@ public:
     };
 
     // rateGbps: target rate of data datagrams in Gbit/s; 0 sends as fast as the socket takes.
-    TransferServer(ClipLookup clips, QHostAddress bindAddress, quint16 port,
-                   TransferFaults faults = {}, double rateGbps = 0);
+    TransferServer(ClipLookup clips, QHostAddress bindAddress, quint16 port, TransferFaults faults = {},
+                   double rateGbps = 0);
     ~TransferServer();
     TransferServer(const TransferServer&) = delete;
     TransferServer& operator=(const TransferServer&) = delete;

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 
-UdpBatchSocket::~UdpBatchSocket() { close(); }
+UdpBatchSocket::~UdpBatchSocket()
+{
+    close();
+}
 
 void UdpBatchSocket::close()
 {

@@ -25,8 +25,7 @@ inline ClipInfo makeClip(quint16 number, quint64 frames = 100, quint64 uid = 0)
     return c;
 }
 
-inline QByteArray listPacket(quint16 listId, quint16 totalClips, const QList<ClipInfo>& entries,
-                             quint16 listTag = 0)
+inline QByteArray listPacket(quint16 listId, quint16 totalClips, const QList<ClipInfo>& entries, quint16 listTag = 0)
 {
     kvx::ClipInfoPacket p;
     p.listId = listId;

@@ -66,7 +66,7 @@ private slots:
         QVERIFY(!p.process(listPacket(5, 3, {makeClip(0), makeClip(1)})));
         const QByteArray last = listPacket(5, 3, {makeClip(2)});
         QVERIFY(!p.process(last.constData(), last.size() - 1)); // one byte short
-        QVERIFY(!p.process(last)); // rest of the failed transmission is ignored
+        QVERIFY(!p.process(last));                              // rest of the failed transmission is ignored
         QCOMPARE(clipNumbers(p), QList<quint16>{9});
 
         QVERIFY(p.process(listPacket(6, 3, {makeClip(0), makeClip(1), makeClip(2)})));

@@ -59,16 +59,14 @@ private slots:
         QTest::addColumn<ClipSegment>("added");
         QTest::addColumn<Segments>("after");
 
-        QTest::newRow("fills the only gap") << Segments{{0, 9}, {20, 99}} << ClipSegment{10, 19}
-                                            << Segments{{0, 99}};
+        QTest::newRow("fills the only gap") << Segments{{0, 9}, {20, 99}} << ClipSegment{10, 19} << Segments{{0, 99}};
         QTest::newRow("touching below") << Segments{{10, 19}} << ClipSegment{0, 9} << Segments{{0, 19}};
         QTest::newRow("touching above") << Segments{{0, 9}} << ClipSegment{10, 19} << Segments{{0, 19}};
         QTest::newRow("apart, in order") << Segments{{0, 9}, {50, 59}} << ClipSegment{20, 29}
                                          << Segments{{0, 9}, {20, 29}, {50, 59}};
-        QTest::newRow("before everything") << Segments{{50, 59}} << ClipSegment{0, 9}
-                                            << Segments{{0, 9}, {50, 59}};
-        QTest::newRow("swallows several") << Segments{{0, 4}, {10, 14}, {20, 24}, {40, 44}}
-                                          << ClipSegment{3, 21} << Segments{{0, 24}, {40, 44}};
+        QTest::newRow("before everything") << Segments{{50, 59}} << ClipSegment{0, 9} << Segments{{0, 9}, {50, 59}};
+        QTest::newRow("swallows several")
+            << Segments{{0, 4}, {10, 14}, {20, 24}, {40, 44}} << ClipSegment{3, 21} << Segments{{0, 24}, {40, 44}};
         QTest::newRow("inside one") << Segments{{0, 50}} << ClipSegment{10, 20} << Segments{{0, 50}};
         QTest::newRow("reversed ignored") << Segments{{0, 9}} << ClipSegment{30, 20} << Segments{{0, 9}};
         QTest::newRow("negative ignored") << Segments{{0, 9}} << ClipSegment{-5, 20} << Segments{{0, 9}};
@@ -90,15 +88,13 @@ private slots:
         QTest::addColumn<ClipSegment>("removed");
         QTest::addColumn<Segments>("after");
 
-        QTest::newRow("splits") << Segments{{0, 99}} << ClipSegment{10, 19}
-                                << Segments{{0, 9}, {20, 99}};
-        QTest::newRow("trims both neighbours") << Segments{{0, 9}, {20, 29}} << ClipSegment{5, 24}
-                                               << Segments{{0, 4}, {25, 29}};
+        QTest::newRow("splits") << Segments{{0, 99}} << ClipSegment{10, 19} << Segments{{0, 9}, {20, 99}};
+        QTest::newRow("trims both neighbours")
+            << Segments{{0, 9}, {20, 29}} << ClipSegment{5, 24} << Segments{{0, 4}, {25, 29}};
         QTest::newRow("removes covered") << Segments{{0, 9}, {20, 29}, {40, 49}} << ClipSegment{15, 35}
                                          << Segments{{0, 9}, {40, 49}};
         QTest::newRow("exact") << Segments{{0, 9}} << ClipSegment{0, 9} << Segments{};
-        QTest::newRow("in a gap") << Segments{{0, 9}, {20, 29}} << ClipSegment{10, 19}
-                                  << Segments{{0, 9}, {20, 29}};
+        QTest::newRow("in a gap") << Segments{{0, 9}, {20, 29}} << ClipSegment{10, 19} << Segments{{0, 9}, {20, 29}};
         QTest::newRow("reversed ignored") << Segments{{0, 9}} << ClipSegment{5, 2} << Segments{{0, 9}};
     }
 
@@ -244,7 +240,8 @@ private slots:
                                  << " Total recording time: 0 s"
                                  << "Clip 1 (1000 frames - 0.000 s)\n1920x1080 @ 0 fps";
         QTest::newRow("nan rate") << quint16(1920) << std::numeric_limits<float>::quiet_NaN()
-                                  << " Image resolution: 1920x1080 (HD)" << " Total recording time: 0 s"
+                                  << " Image resolution: 1920x1080 (HD)"
+                                  << " Total recording time: 0 s"
                                   << "Clip 1 (1000 frames - 0.000 s)\n1920x1080 @ 0 fps";
     }
 

@@ -31,9 +31,10 @@ QJsonObject SimulatorProcess::recorder(const QString& id, const QString& address
 
 QJsonObject SimulatorProcess::clip(int number, int frames, int width, int height, int fps)
 {
-    return QJsonObject{{"number", number}, {"frames", frames}, {"width", width}, {"height", height},
-                       {"fps", fps}, {"lineBytes", width}, {"lineCount", height},
-                       {"uid", QString("0x%1").arg(0xC0FFEE00 + number, 0, 16)}};
+    return QJsonObject{{"number", number},    {"frames", frames},
+                       {"width", width},      {"height", height},
+                       {"fps", fps},          {"lineBytes", width},
+                       {"lineCount", height}, {"uid", QString("0x%1").arg(0xC0FFEE00 + number, 0, 16)}};
 }
 
 bool SimulatorProcess::start(const QJsonArray& recorders)
@@ -55,8 +56,9 @@ bool SimulatorProcess::start(const QJsonArray& recorders)
     file.close();
 
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start("ip", {"netns", "exec", recorderSide, simulator, "--config", config, "--log",
-                          dir_.filePath("sim.log"), "--duration", "120"});
+    process_.start("ip",
+                   {"netns", "exec", recorderSide, simulator, "--config", config, "--log", dir_.filePath("sim.log"),
+                    "--duration", "120"});
     if (!process_.waitForStarted(5000)) {
         error_ = "cannot start the simulator: " + process_.errorString();
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QJsonArray>
 #include <QDeadlineTimer>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QProcess>

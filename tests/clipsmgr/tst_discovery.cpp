@@ -138,8 +138,12 @@ private slots:
         QCOMPARE(announcement.form, quint8(ParameterPacket::PortAnnouncement));
         QCOMPARE(announcement.operation, quint16(ParameterPacket::Query));
         QCOMPARE(announcement.word, quint32(discovery.port()));
-        QCOMPARE(received[1].packet.encode().mid(4), QByteArray::fromHex("1A000200" "00000000"));
-        QCOMPARE(received[2].packet.encode().mid(4), QByteArray::fromHex("0F010200" "00000000"));
+        QCOMPARE(received[1].packet.encode().mid(4),
+                 QByteArray::fromHex("1A000200"
+                                     "00000000"));
+        QCOMPARE(received[2].packet.encode().mid(4),
+                 QByteArray::fromHex("0F010200"
+                                     "00000000"));
         // About 50 ms apart. The reader may wake late on a busy machine, which shortens one gap
         // and lengthens the next, so the bounds are loose; packets sent back to back fail them.
         const qint64 first = received[1].atMs - received[0].atMs;

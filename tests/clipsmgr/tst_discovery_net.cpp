@@ -131,8 +131,7 @@ private slots:
         SimulatorProcess::sendCommand(TenGig, "#cd$");
         QTRY_COMPARE_WITH_TIMEOUT(clipTexts(list),
                                   QStringList({"Clip 1 (240 frames - 1.000 s)\n1920x1080 @ 240 fps",
-                                               "Clip 2 (480 frames - 4.000 s)\n3840x2160 @ 120 fps",
-                                               "Clip 3 (lost)"}),
+                                               "Clip 2 (480 frames - 4.000 s)\n3840x2160 @ 120 fps", "Clip 3 (lost)"}),
                                   5000);
     }
 

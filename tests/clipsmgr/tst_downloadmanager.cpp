@@ -63,7 +63,10 @@ private slots:
         table.descriptors = {descriptor(matrix(2))};
         const QByteArray bytes = table.encode();
         QCOMPARE(bytes.size(), 8 + 52);
-        QCOMPARE(bytes.left(12), QByteArray::fromHex("01000000" "04030201" "800C0000")); // 3200 K
+        QCOMPARE(bytes.left(12),
+                 QByteArray::fromHex("01000000"
+                                     "04030201"
+                                     "800C0000")); // 3200 K
         QCOMPARE(*ColorMatrixTable::decode(bytes), table);
     }
 
@@ -118,8 +121,9 @@ private slots:
         RecorderDownloadManager manager;
         DownloadableClipList* clips = manager.clipList();
         manager.processDatagram(clipListPacket(1, {clipDescription(0), clipDescription(1, 500)}));
-        QCOMPARE(clipTexts(clips), QStringList({"Clip 1 (1000 frames - 1.000 s)\n2048x1080 @ 1000 fps",
-                                                "Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
+        QCOMPARE(clipTexts(clips),
+                 QStringList({"Clip 1 (1000 frames - 1.000 s)\n2048x1080 @ 1000 fps",
+                              "Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
         // The recorder deleted clip 1.
         manager.processDatagram(clipListPacket(2, {clipDescription(1, 500)}));
         QCOMPARE(clipTexts(clips), QStringList({"Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));

@@ -27,9 +27,10 @@ private slots:
             << " VLMV-1234-5678\n Camera: 00-0000-0000 (VLM UHD)\n IP: 10.77.41.2 (10G Ethernet)"
             << "10G Ethernet Link [10.77.41.2]";
         // Only link code 1 reads as 10G; an unknown camera model shows empty brackets.
-        QTest::newRow("code 2, unknown model") << 1u << 1u << qint16(5) << quint8(0x21)
-                                               << " VLMV-0000-0001\n Camera: 00-0000-0001 ()\n IP: 10.77.41.2 (1G Ethernet)"
-                                               << "1G Ethernet Link [10.77.41.2]";
+        QTest::newRow("code 2, unknown model")
+            << 1u << 1u << qint16(5) << quint8(0x21)
+            << " VLMV-0000-0001\n Camera: 00-0000-0001 ()\n IP: 10.77.41.2 (1G Ethernet)"
+            << "1G Ethernet Link [10.77.41.2]";
     }
     void rowTexts()
     {

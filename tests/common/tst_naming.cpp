@@ -21,11 +21,15 @@ private slots:
         QTest::addColumn<quint32>("n");
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("device");
-        QTest::newRow("zero") << 0u << "00-0000-0000" << "VLMV-0000-0000";
-        QTest::newRow("example") << 2901180001u << "29-0118-0001" << "VLMV-0118-0001";
-        QTest::newRow("device example") << 2180002u << "00-0218-0002" << "VLMV-0218-0002";
+        QTest::newRow("zero") << 0u << "00-0000-0000"
+                              << "VLMV-0000-0000";
+        QTest::newRow("example") << 2901180001u << "29-0118-0001"
+                                 << "VLMV-0118-0001";
+        QTest::newRow("device example") << 2180002u << "00-0218-0002"
+                                        << "VLMV-0218-0002";
         // Digits above the eighth are dropped by the device name, not by the serial text.
-        QTest::newRow("max") << 4294967295u << "42-9496-7295" << "VLMV-9496-7295";
+        QTest::newRow("max") << 4294967295u << "42-9496-7295"
+                             << "VLMV-9496-7295";
     }
     void serialAndDeviceTexts()
     {

@@ -13,7 +13,10 @@ using namespace kvx;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
 
 // Runs every decoder over data; they must refuse or accept it without reading past its end.
 void decodeWithEveryDecoder(QByteArrayView data)
@@ -300,11 +303,15 @@ private slots:
         clips.entries = {sampleClip(5)};
         TxMissingList missing;
         missing.indexes = {1, 2, 3};
-        const QList<QByteArray> valid = {
-            DiscoveryRequest{1}.encode(), RecorderInfoPacket().encode(),
-            ParameterPacket{15, 1, 3, 4, "abcd"}.encode(), OutputStatePacket().encode(),
-            clips.encode(), TxDataRequest().encode(), missing.encode(),
-            TxEvent{}.encode(), TxStatus{}.encode()};
+        const QList<QByteArray> valid = {DiscoveryRequest{1}.encode(),
+                                         RecorderInfoPacket().encode(),
+                                         ParameterPacket{15, 1, 3, 4, "abcd"}.encode(),
+                                         OutputStatePacket().encode(),
+                                         clips.encode(),
+                                         TxDataRequest().encode(),
+                                         missing.encode(),
+                                         TxEvent{}.encode(),
+                                         TxStatus{}.encode()};
         for (const QByteArray& packet : valid) {
             for (qsizetype n = 0; n <= packet.size(); ++n) {
                 const QByteArray prefix = packet.left(n); // a copy, so overruns hit the heap end
@@ -312,8 +319,8 @@ private slots:
             }
         }
         QRandomGenerator random(1234);
-        const quint32 magics[] = {magic::ClipInfo, magic::Parameter, magic::TxRequest, magic::TxStatus,
-                                  magic::TxPacket, magic::RecorderInfo};
+        const quint32 magics[] = {magic::ClipInfo, magic::Parameter, magic::TxRequest,
+                                  magic::TxStatus, magic::TxPacket,  magic::RecorderInfo};
         for (int i = 0; i < 5000; ++i) {
             QByteArray junk(int(random.bounded(0, 80)), '\0');
             for (char& c : junk)

@@ -37,7 +37,10 @@ LoopbackRecorder::LoopbackRecorder(QList<SimClip> clips, const TransferFaults& f
         qWarning() << "transfer server:" << error;
 }
 
-LoopbackRecorder::~LoopbackRecorder() { server_->stop(); }
+LoopbackRecorder::~LoopbackRecorder()
+{
+    server_->stop();
+}
 
 QSharedPointer<EthernetView> loopbackLink(bool carriesTransfers)
 {

@@ -21,9 +21,18 @@ bool SimulatorRun::start(const QStringList& options)
         error_ = "VLM_SIM or VLM_NETNS_REC is not set: run this test through ctest (label net)";
         return false;
     }
-    const QStringList arguments = QStringList{"netns", "exec", recorderSide, simulator,
-                                              "--address", "10.77.41.2", "--clip-list-interval", "500",
-                                              "--log", dir_.filePath("sim.log"), "--duration", "300"}
+    const QStringList arguments = QStringList{"netns",
+                                              "exec",
+                                              recorderSide,
+                                              simulator,
+                                              "--address",
+                                              "10.77.41.2",
+                                              "--clip-list-interval",
+                                              "500",
+                                              "--log",
+                                              dir_.filePath("sim.log"),
+                                              "--duration",
+                                              "300"}
         + options;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start("ip", arguments);

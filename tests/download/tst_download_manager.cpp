@@ -21,7 +21,9 @@ constexpr quint64 FramesPerRequest = 16;
 constexpr int BlocksInMemory = 3;
 
 struct Download {
-    Download(const SimClip& sim, const QString& base) : clip(sim), recorder(recorderClip(sim)), saved(preparedClip(recorder, base)) {}
+    Download(const SimClip& sim, const QString& base)
+        : clip(sim), recorder(recorderClip(sim)), saved(preparedClip(recorder, base))
+    {}
     SimClip clip;
     QSharedPointer<DownloadableClip> recorder;
     QSharedPointer<SavedClip> saved;
@@ -43,8 +45,10 @@ struct TransferLog {
     explicit TransferLog(RecorderDownloadManager& manager)
     {
         kvx::ReceiveUDPThread* thread = manager.linkChannels().first()->thread.data();
-        QObject::connect(thread, &kvx::ReceiveUDPThread::requestCompleted, &context, [this](const Request& r) { note(r); });
-        QObject::connect(thread, &kvx::ReceiveUDPThread::requestFailed, &context, [this](const Request& r) { note(r); });
+        QObject::connect(thread, &kvx::ReceiveUDPThread::requestCompleted, &context,
+                         [this](const Request& r) { note(r); });
+        QObject::connect(thread, &kvx::ReceiveUDPThread::requestFailed, &context,
+                         [this](const Request& r) { note(r); });
     }
     // Without the attached data, which would keep the receive blocks alive.
     void note(Request r)
@@ -56,7 +60,10 @@ struct TransferLog {
     QList<Request> ended;
 };
 
-bool isCalibration(const Request& r) { return r.flags == 3; }
+bool isCalibration(const Request& r)
+{
+    return r.flags == 3;
+}
 
 } // namespace
 
@@ -176,7 +183,8 @@ private slots:
             downloads.append(Download(sim, base.path()));
             QVERIFY(downloads.last().saved);
             // Two folders made in the same second must not be the same folder.
-            QVERIFY(downloads.size() == 1 || downloads.last().saved->folderPath() != downloads.first().saved->folderPath());
+            QVERIFY(downloads.size() == 1
+                    || downloads.last().saved->folderPath() != downloads.first().saved->folderPath());
         }
         for (const Download& d : std::as_const(downloads))
             QVERIFY(manager.addClipRequest(request(d.saved, d.recorder)));

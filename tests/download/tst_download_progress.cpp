@@ -23,7 +23,8 @@ private slots:
         QCOMPARE(big.barValue, 952); // no overflow on long clips
         QVERIFY(big.text.startsWith("Downloading 95% "));
 
-        for (const DownloadProgress& done : {DownloadProgress::of(200, 200, "Clip 1", 9.9), DownloadProgress::of(0, 0, "x", 0)}) {
+        for (const DownloadProgress& done :
+             {DownloadProgress::of(200, 200, "Clip 1", 9.9), DownloadProgress::of(0, 0, "x", 0)}) {
             QVERIFY(done.finished);
             QVERIFY(done.text.isEmpty());
         }

@@ -127,7 +127,8 @@ private slots:
         QTest::newRow("2 % loss") << QStringList{"--loss", "2"} << false;
         QTest::newRow("duplication and reordering") << QStringList{"--duplicate", "5", "--reorder", "5"} << false;
         // Longer than the engine's whole time-out table.
-        QTest::newRow("recorder silent, then back") << QStringList{"--stop-after", "300", "--resume-after", "4500"} << false;
+        QTest::newRow("recorder silent, then back")
+            << QStringList{"--stop-after", "300", "--resume-after", "4500"} << false;
     }
     void clickDownloadsTheWholeClip()
     {
@@ -149,7 +150,8 @@ private slots:
         const QSharedPointer<SavedClip> clip = saved->clipAt(0);
         QVERIFY(!session.progressBar()->isHidden() || !finished.isEmpty());
         QStringList shown;
-        connect(clip.data(), &SavedClip::clipDownloadProgress, this, [&] { shown.append(session.progressLabel()->text()); });
+        connect(clip.data(), &SavedClip::clipDownloadProgress, this,
+                [&] { shown.append(session.progressLabel()->text()); });
 
         QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), DownloadMs);
         QCOMPARE(compareFolder(*clip, session.simClipAt(0), true), QString());
@@ -263,8 +265,7 @@ private slots:
         QFile filler(volume.path() + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly));
         const QByteArray block(1 << 20, 'x');
-        while (filler.write(block) > 0) {
-        }
+        while (filler.write(block) > 0) {}
         filler.close();
         QVERIFY(DownloadLauncher::bytesAvailable(volume.path()) < 1 << 20);
         connect(saved.data(), &SavedClip::calibrationStoreFailed, this, [&] { QFile::remove(filler.fileName()); });

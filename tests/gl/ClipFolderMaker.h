@@ -26,24 +26,22 @@ inline kvx::ClipInfoPacket::clipInfo clipInfoOf(int width, int height, int frame
 }
 
 // Returns the folder path, empty when a step failed. An empty calibration stores none.
-inline QString makeClipFolder(const QString& base, int width, int height, int frames,
-                              const QByteArray& frameBytes, const QByteArray& calibration)
+inline QString makeClipFolder(const QString& base, int width, int height, int frames, const QByteArray& frameBytes,
+                              const QByteArray& calibration)
 {
     SavedClip clip(clipInfoOf(width, height, frames));
     if (!clip.prepareDownload(base, {}))
         return {};
     SavedClip::RAMBufferPtr buffer;
     if (!calibration.isEmpty()) {
-        if (!clip.allocateBuffer(ClipSegment{0, 0}, true, &buffer)
-            || buffer->size() != calibration.size())
+        if (!clip.allocateBuffer(ClipSegment{0, 0}, true, &buffer) || buffer->size() != calibration.size())
             return {};
         std::memcpy(buffer->data(), calibration.constData(), size_t(calibration.size()));
         QSignalSpy stored(&clip, &DownloadableClip::calibrationFileFinished);
         if (!clip.storeCalibration(buffer) || !stored.wait(10000))
             return {};
     }
-    if (!clip.allocateBuffer(ClipSegment{0, frames - 1}, false, &buffer)
-        || buffer->size() != frameBytes.size())
+    if (!clip.allocateBuffer(ClipSegment{0, frames - 1}, false, &buffer) || buffer->size() != frameBytes.size())
         return {};
     std::memcpy(buffer->data(), frameBytes.constData(), size_t(frameBytes.size()));
     QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);

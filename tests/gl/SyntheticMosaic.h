@@ -23,8 +23,7 @@ inline uchar mosaicSample(const Rgb8& c, int column, int row)
     return uchar(qBound(0, row % 2 == 0 ? c.b : c.r, 255));
 }
 
-inline QByteArray mosaicFrames(int width, int height, int frames, const Scene& scene,
-                               qint64 bytesPerFrame = 0)
+inline QByteArray mosaicFrames(int width, int height, int frames, const Scene& scene, qint64 bytesPerFrame = 0)
 {
     if (bytesPerFrame == 0)
         bytesPerFrame = qint64(width) * height;

@@ -36,8 +36,8 @@ QByteArray unitCalibration()
 
 struct Run {
     int exitCode = -1;
-    QByteArray output;   // standard output
-    QString log;         // standard error: the debug log
+    QByteArray output; // standard output
+    QString log;       // standard error: the debug log
 };
 
 int pixelGrey(const QByteArray& rgb, qsizetype frame, int x, int y)
@@ -77,11 +77,9 @@ void TestCommandLineExport::initTestCase()
     program_ = qEnvironmentVariable("VLM_CLIPSMGR");
     QVERIFY2(QFile::exists(program_), "VLM_CLIPSMGR names no program");
     const QByteArray frames = testdata::mosaicFrames(kWidth, kHeight, kFrames, rampScene);
-    clipFolder_ = testdata::makeClipFolder(dir_.filePath("clips"), kWidth, kHeight, kFrames,
-                                           frames, unitCalibration());
+    clipFolder_ = testdata::makeClipFolder(dir_.filePath("clips"), kWidth, kHeight, kFrames, frames, unitCalibration());
     QVERIFY(!clipFolder_.isEmpty());
-    bareFolder_ = testdata::makeClipFolder(dir_.filePath("bare"), kWidth, kHeight, kFrames, frames,
-                                           QByteArray());
+    bareFolder_ = testdata::makeClipFolder(dir_.filePath("bare"), kWidth, kHeight, kFrames, frames, QByteArray());
     QVERIFY(!bareFolder_.isEmpty());
 }
 
@@ -137,7 +135,8 @@ void TestCommandLineExport::writesTheTrimmedRange()
     QCOMPARE(rgb.size(), 10 * kFrameBytes);
     // Frames 10..19 in order: each a little brighter than the one before.
     for (qsizetype f = 1; f < 10; ++f)
-        QVERIFY(pixelGrey(rgb, f, 3 * kWidth / 4, 3 * kHeight / 4) > pixelGrey(rgb, f - 1, 3 * kWidth / 4, 3 * kHeight / 4));
+        QVERIFY(pixelGrey(rgb, f, 3 * kWidth / 4, 3 * kHeight / 4)
+                > pixelGrey(rgb, f - 1, 3 * kWidth / 4, 3 * kHeight / 4));
 }
 
 void TestCommandLineExport::upperTrimPastTheEndStopsAtTheLastFrame()
@@ -147,7 +146,8 @@ void TestCommandLineExport::upperTrimPastTheEndStopsAtTheLastFrame()
     const QByteArray first = exportToFile({});
     // The last picture is frame 99, the brightest, not frame 0 again.
     QVERIFY(pixelGrey(rgb, 4, 3 * kWidth / 4, 3 * kHeight / 4) > pixelGrey(rgb, 3, 3 * kWidth / 4, 3 * kHeight / 4));
-    QVERIFY(pixelGrey(rgb, 4, 3 * kWidth / 4, 3 * kHeight / 4) > pixelGrey(first, 0, 3 * kWidth / 4, 3 * kHeight / 4) + 50);
+    QVERIFY(pixelGrey(rgb, 4, 3 * kWidth / 4, 3 * kHeight / 4)
+            > pixelGrey(first, 0, 3 * kWidth / 4, 3 * kHeight / 4) + 50);
 }
 
 void TestCommandLineExport::resolutionSetsTheOutputSize()
@@ -181,23 +181,31 @@ void TestCommandLineExport::failuresEndWithExitCodeOne_data()
     QTest::addColumn<QString>("platform");
     const QString out = QDir::tempPath() + "/vlm-never-written.raw";
     QTest::newRow("no such folder") << QStringList{"-s", "/nonexistent/clip", "-o", out}
-                                    << "Failed to open clip from folder /nonexistent/clip" << "";
+                                    << "Failed to open clip from folder /nonexistent/clip"
+                                    << "";
     QTest::newRow("empty source") << QStringList{"-s", "", "-o", out}
-                                  << "Must provide video clip directory with -s option" << "";
+                                  << "Must provide video clip directory with -s option"
+                                  << "";
     QTest::newRow("empty output") << QStringList{"-s", "x", "-o", ""}
-                                  << "Must provide output raw video file name with -o option" << "";
+                                  << "Must provide output raw video file name with -o option"
+                                  << "";
     QTest::newRow("single number") << QStringList{"-s", "x", "-o", out, "--res", "1920"}
-                                   << "Must provide output resolution as x separated pair, i.e. --res 3840x2160" << "";
-    QTest::newRow("zero width") << QStringList{"-s", "x", "-o", out, "--res", "0x1080"}
-                                << "Failed to process --res" << "";
-    QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'." << "";
+                                   << "Must provide output resolution as x separated pair, i.e. --res 3840x2160"
+                                   << "";
+    QTest::newRow("zero width") << QStringList{"-s", "x", "-o", out, "--res", "0x1080"} << "Failed to process --res"
+                                << "";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'."
+                                    << "";
     QTest::newRow("unwritable output") << QStringList{"-s", "@clip", "-o", "/nonexistent/x.raw"}
-                                       << "Cannot open /nonexistent/x.raw for writing" << "";
-    QTest::newRow("full disk") << QStringList{"-s", "@clip", "-o", "/dev/full"} << "Output write error" << "";
+                                       << "Cannot open /nonexistent/x.raw for writing"
+                                       << "";
+    QTest::newRow("full disk") << QStringList{"-s", "@clip", "-o", "/dev/full"} << "Output write error"
+                               << "";
     QTest::newRow("target too large") << QStringList{"-s", "@clip", "-o", out, "--res", "100000x100000"}
-                                      << "Could not create fbo" << "";
-    QTest::newRow("no OpenGL") << QStringList{"-s", "@clip", "-o", out}
-                               << "Could not create QOpenGLContext" << "offscreen";
+                                      << "Could not create fbo"
+                                      << "";
+    QTest::newRow("no OpenGL") << QStringList{"-s", "@clip", "-o", out} << "Could not create QOpenGLContext"
+                               << "offscreen";
 }
 
 void TestCommandLineExport::failuresEndWithExitCodeOne()

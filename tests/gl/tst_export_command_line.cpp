@@ -49,22 +49,20 @@ void TestExportCommandLine::modeAndMessage_data()
     QTest::newRow("source alone") << QStringList{"-s", "/clips/a"} << Mode::Gui << "";
     QTest::newRow("output alone") << QStringList{"-o", "out.raw"} << Mode::Gui << "";
     QTest::newRow("both") << QStringList{"-s", "/clips/a", "-o", "out.raw"} << Mode::Export << "";
-    QTest::newRow("long names") << QStringList{"--source-directory", "a", "--output-file", "-"}
-                                << Mode::Export << "";
+    QTest::newRow("long names") << QStringList{"--source-directory", "a", "--output-file", "-"} << Mode::Export << "";
     QTest::newRow("empty source") << QStringList{"-s", "", "-o", "out.raw"} << Mode::Error
                                   << "Must provide video clip directory with -s option";
-    QTest::newRow("empty output, no source") << QStringList{"-o", ""} << Mode::Error
-                                             << "Must provide output raw video file name with -o option";
+    QTest::newRow("empty output, no source")
+        << QStringList{"-o", ""} << Mode::Error << "Must provide output raw video file name with -o option";
     QTest::newRow("resolution alone") << QStringList{"--res", "1920"} << Mode::Gui << "";
     const QStringList both{"-s", "a", "-o", "b", "--res"};
     QTest::newRow("one number") << both + QStringList{"1920"} << Mode::Error << pair;
     QTest::newRow("three numbers") << both + QStringList{"1920x1080x2"} << Mode::Error << pair;
     QTest::newRow("empty pieces dropped") << both + QStringList{"x1920xx1080x"} << Mode::Export << "";
     QTest::newRow("zero width") << both + QStringList{"0x1080"} << Mode::Error << "Failed to process --res";
-    QTest::newRow("not a number") << both + QStringList{"widexhigh"} << Mode::Error
-                                  << "Failed to process --res";
-    QTest::newRow("negative as a signed size") << both + QStringList{"4294967295x10"} << Mode::Error
-                                               << "Failed to process --res";
+    QTest::newRow("not a number") << both + QStringList{"widexhigh"} << Mode::Error << "Failed to process --res";
+    QTest::newRow("negative as a signed size")
+        << both + QStringList{"4294967295x10"} << Mode::Error << "Failed to process --res";
 }
 
 void TestExportCommandLine::modeAndMessage()
@@ -77,8 +75,8 @@ void TestExportCommandLine::modeAndMessage()
 
 void TestExportCommandLine::valuesOfAnExport()
 {
-    ExportCommandLine line = parse({"-s", "/clips/a", "-o", "-", "--res", "1920x1080", "--lo", "10",
-                                    "--up", "19", "--pass", "s3cret"});
+    ExportCommandLine line =
+        parse({"-s", "/clips/a", "-o", "-", "--res", "1920x1080", "--lo", "10", "--up", "19", "--pass", "s3cret"});
     QCOMPARE(line.mode, Mode::Export);
     QCOMPARE(line.sourceDirectory, QStringLiteral("/clips/a"));
     QCOMPARE(line.outputFile, QStringLiteral("-"));
@@ -89,8 +87,8 @@ void TestExportCommandLine::valuesOfAnExport()
     QCOMPARE(line.developerPassword, QStringLiteral("s3cret"));
 
     line = parse({"-s", "a", "-o", "b", "--lo", "ten"});
-    QCOMPARE(line.outputWidth, 0);   // the clip's own size
-    QCOMPARE(line.lowerTrim, 0);     // not a number
+    QCOMPARE(line.outputWidth, 0); // the clip's own size
+    QCOMPARE(line.lowerTrim, 0);   // not a number
     QCOMPARE(line.upperTrim, 0);
 }
 
@@ -141,7 +139,7 @@ void TestExportCommandLine::spanNeedsThreeNeighboursEachSide()
     const int expected[10] = {1, 1, 1, 7, 7, 7, 7, 1, 1, 1};
     for (qint64 f = 0; f < n; ++f)
         QCOMPARE(kvx::exportSpan(f, n), expected[f]);
-    QCOMPARE(kvx::exportSpan(3, 6), 1);   // too short a clip for any window
+    QCOMPARE(kvx::exportSpan(3, 6), 1); // too short a clip for any window
 }
 
 QTEST_GUILESS_MAIN(TestExportCommandLine)

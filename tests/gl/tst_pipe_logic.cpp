@@ -118,8 +118,14 @@ void TestPipeLogic::mappedBlockHoldsOnlyWholePictures()
 void TestPipeLogic::calibrationPlanesScaleByTenFractionBits()
 {
     // Two pixels: (0x0400, 0xFC00, 0x0001, 0x7FFF) and (0, 0x0200, 0xFE00, 0x8000).
-    const QByteArray block = QByteArray::fromHex("0004" "00FC" "0100" "FF7F"
-                                                 "0000" "0002" "00FE" "0080");
+    const QByteArray block = QByteArray::fromHex("0004"
+                                                 "00FC"
+                                                 "0100"
+                                                 "FF7F"
+                                                 "0000"
+                                                 "0002"
+                                                 "00FE"
+                                                 "0080");
     kvx::CalibrationPlanes planes;
     QVERIFY(kvx::splitCalibration(block, 2, 1, planes));
     QCOMPARE(planes.coefficients[0][0], 1.0f);
@@ -186,7 +192,7 @@ void TestPipeLogic::colourCorrectionOffGivesIdentity()
     state.setValue(QStringLiteral("ColorOffsets"), QVariant::fromValue(offsets));
 
     kvx::ColourParams on = kvx::pipeParamsFromState(state, false, 0).colour;
-    QCOMPARE(on.matrix[0][1], -0.292f);    // row red, green input of the default matrix
+    QCOMPARE(on.matrix[0][1], -0.292f); // row red, green input of the default matrix
     QCOMPARE(on.matrix[2][0], 0.055f);
     QCOMPARE(on.offsets[1], -0.2f);
 
@@ -203,11 +209,11 @@ void TestPipeLogic::stateValuesAreScaledForTheShaders()
     QCOMPARE(p.prelim.tnkThresh, 32.0f);
     QCOMPARE(p.prelim.greenBalance, 0.0075f);
     QCOMPARE(p.prelim.hotPixDis, 0);
-    QCOMPARE(p.prelim.linearizationType, 0);   // no table loaded
+    QCOMPARE(p.prelim.linearizationType, 0); // no table loaded
     QCOMPARE(p.colour.dnrEnabled, 1);
     QCOMPARE(p.colour.dnrThresh, 0.0004f);
     QCOMPARE(p.colour.dnrYThresh, 0.00002f);
-    QCOMPARE(p.colour.sharpen, 0.0f);          // sharpening off by default
+    QCOMPARE(p.colour.sharpen, 0.0f); // sharpening off by default
     QCOMPARE(p.colour.gamma, (kvx::Vec3f{2.2f, 2.2f, 2.2f}));
     QVERIFY(p.output.smoothing);
     QCOMPARE(kvx::pipeParamsFromState(state, true, 0).prelim.linearizationType, 1);

@@ -22,11 +22,10 @@ struct Clip {
     QByteArray bytes;
     kvx::FrameBlock block;
 
-    Clip(int w, int h, int frames, const testdata::Scene& scene)
-        : bytes(testdata::mosaicFrames(w, h, frames, scene))
+    Clip(int w, int h, int frames, const testdata::Scene& scene) : bytes(testdata::mosaicFrames(w, h, frames, scene))
     {
-        block = kvx::FrameBlock::describe(reinterpret_cast<const uchar*>(bytes.constData()), frames,
-                                          w, h, qint64(w) * h);
+        block =
+            kvx::FrameBlock::describe(reinterpret_cast<const uchar*>(bytes.constData()), frames, w, h, qint64(w) * h);
     }
 };
 
@@ -106,7 +105,7 @@ void TestPipelineBehaviour::monochromeIsGrey()
         QCOMPARE(rgb[i + 1], rgb[i + 2]);
         distinct += rgb[i] != rgb[0];
     }
-    QVERIFY(distinct > 0);   // grey, but still a picture
+    QVERIFY(distinct > 0); // grey, but still a picture
 }
 
 void TestPipelineBehaviour::rawSitesShowTheMosaicUpright()
@@ -134,7 +133,11 @@ void TestPipelineBehaviour::rawSitesShowTheMosaicUpright()
                 const int expected = k == site ? code : 0;
                 QVERIFY2(std::abs(channel(rgb, w, c, r, k) - expected) <= 1,
                          qPrintable(QStringLiteral("site %1,%2 channel %3: %4, expected %5")
-                                        .arg(c).arg(r).arg(k).arg(channel(rgb, w, c, r, k)).arg(expected)));
+                                        .arg(c)
+                                        .arg(r)
+                                        .arg(k)
+                                        .arg(channel(rgb, w, c, r, k))
+                                        .arg(expected)));
             }
         }
     }
@@ -212,7 +215,7 @@ void TestPipelineBehaviour::colourCorrectionOffIgnoresMatrixAndOffsets()
     const Clip clip(32, 24, 1, testdata::busyScene);
 
     RenderState identity;
-    RenderState::Matrix3x3Double unit;   // QGenericMatrix starts as the identity
+    RenderState::Matrix3x3Double unit; // QGenericMatrix starts as the identity
     identity.setValue(QStringLiteral("ColorCorrectionMatrix"), QVariant::fromValue(unit));
     renderer.pipe().applyRenderState(identity);
     const QByteArray expected = show(renderer, clip.block, 0);
@@ -340,8 +343,7 @@ void TestPipelineBehaviour::renderThreadsAreRefused()
         pipe.startRenderThread();
         QFAIL("no exception");
     } catch (const std::runtime_error& error) {
-        QCOMPARE(QString::fromLatin1(error.what()),
-                 QStringLiteral("Render threads in Legacy pipeline not supported"));
+        QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Render threads in Legacy pipeline not supported"));
     }
 }
 

@@ -23,7 +23,7 @@ namespace {
 constexpr float kFloatTolerance = 2e-3f;
 constexpr int kByteTolerance = 1;
 
-constexpr int kWidth = 42;   // 42 x 3 bytes per row: read-back rows are not 4-byte multiples
+constexpr int kWidth = 42; // 42 x 3 bytes per row: read-back rows are not 4-byte multiples
 constexpr int kHeight = 30;
 constexpr int kFrames = 9;
 
@@ -33,8 +33,8 @@ QByteArray smoothCalibration()
     for (int p = 0; p < kWidth * kHeight; ++p) {
         const int c = p % kWidth;
         const int r = p / kWidth;
-        const qint16 values[4] = {qint16(10 - (c % 5) * 4), qint16(1024 + 8 * c - 5 * r),
-                                  qint16(60 - 3 * r), qint16(-20 + c)};
+        const qint16 values[4] = {qint16(10 - (c % 5) * 4), qint16(1024 + 8 * c - 5 * r), qint16(60 - 3 * r),
+                                  qint16(-20 + c)};
         for (int k = 0; k < 4; ++k)
             qToLittleEndian<qint16>(values[k], bytes.data() + p * 8 + k * 2);
     }
@@ -98,19 +98,17 @@ void TestPipelineReference::initTestCase()
     // Without a context the pipeline cannot be checked at all: that is a failure, not a skip.
     QVERIFY2(renderer_.open(QSize(kWidth, kHeight)), "no OpenGL context or pipeline");
     clip_ = testdata::mosaicFrames(kWidth, kHeight, kFrames, testdata::busyScene);
-    frames_ = kvx::FrameBlock::describe(reinterpret_cast<const uchar*>(clip_.constData()), kFrames,
-                                        kWidth, kHeight, qint64(kWidth) * kHeight);
+    frames_ = kvx::FrameBlock::describe(reinterpret_cast<const uchar*>(clip_.constData()), kFrames, kWidth, kHeight,
+                                        qint64(kWidth) * kHeight);
 }
 
-void TestPipelineReference::checkPasses(const std::vector<const uchar*>& layers,
-                                        const refpipe::Calibration& cal)
+void TestPipelineReference::checkPasses(const std::vector<const uchar*>& layers, const refpipe::Calibration& cal)
 {
     BaseLegacyPipe& pipe = renderer_.pipe();
     const kvx::PipeParams& params = pipe.params();
 
     const refpipe::Image pre = gpuImage(pipe, BaseLegacyPipe::Pass::Preprocessed);
-    compareImages(pre, refpipe::preprocess(layers, kWidth, kHeight, params.prelim, cal),
-                  "pre-processing");
+    compareImages(pre, refpipe::preprocess(layers, kWidth, kHeight, params.prelim, cal), "pre-processing");
     const refpipe::Image rgb = gpuImage(pipe, BaseLegacyPipe::Pass::Demosaiced);
     compareImages(rgb, refpipe::demosaic(pre, params.debayer), "demosaicing");
     const refpipe::Image coloured = gpuImage(pipe, BaseLegacyPipe::Pass::Coloured);

@@ -53,8 +53,8 @@ private slots:
 void TestThumbnail::downloadedClipGetsAnUprightThumbnail()
 {
     QTemporaryDir dir;
-    const QString folder = testdata::makeClipFolder(dir.path(), kWidth, kHeight, 3,
-                                                    quarterFrames(3), unitCalibration());
+    const QString folder =
+        testdata::makeClipFolder(dir.path(), kWidth, kHeight, 3, quarterFrames(3), unitCalibration());
     QVERIFY(!folder.isEmpty());
 
     const QImage thumb(folder + "/thumb.tif");
@@ -69,8 +69,8 @@ void TestThumbnail::downloadedClipGetsAnUprightThumbnail()
 void TestThumbnail::thumbnailIsDrawnAgainWhenMissingOrAskedFor()
 {
     QTemporaryDir dir;
-    const QString folder = testdata::makeClipFolder(dir.path(), kWidth, kHeight, 2,
-                                                    quarterFrames(2), unitCalibration());
+    const QString folder =
+        testdata::makeClipFolder(dir.path(), kWidth, kHeight, 2, quarterFrames(2), unitCalibration());
     QVERIFY(!folder.isEmpty());
     const QString thumbPath = folder + "/thumb.tif";
     QVERIFY(QFile::remove(thumbPath));
@@ -87,15 +87,15 @@ void TestThumbnail::noThumbnailWithoutUsableCalibration()
 {
     QTemporaryDir dir;
     // Downloaded without calibration.
-    const QString bare = testdata::makeClipFolder(dir.filePath("bare"), kWidth, kHeight, 2,
-                                                  quarterFrames(2), QByteArray());
+    const QString bare =
+        testdata::makeClipFolder(dir.filePath("bare"), kWidth, kHeight, 2, quarterFrames(2), QByteArray());
     QVERIFY(!bare.isEmpty());
     QVERIFY(!QFileInfo::exists(bare + "/thumb.tif"));
 
     // A calibration file one byte short cannot be loaded.
     QTemporaryDir other;
-    const QString folder = testdata::makeClipFolder(other.path(), kWidth, kHeight, 2,
-                                                    quarterFrames(2), unitCalibration());
+    const QString folder =
+        testdata::makeClipFolder(other.path(), kWidth, kHeight, 2, quarterFrames(2), unitCalibration());
     QVERIFY(!folder.isEmpty());
     QVERIFY(QFile::remove(folder + "/thumb.tif"));
     QVERIFY(QFile::resize(folder + "/calib.bin", kWidth * kHeight * 8 - 1));

@@ -124,23 +124,22 @@ void TestColorMatrices::writtenDocument()
     set.records = {record(3200, 0.5f)};
     const QString path = dir.filePath("m.xml");
     QVERIFY(set.save(path));
-    const QByteArray expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<Matrices>\n"
-        "    <Number_of_Matrices>1</Number_of_Matrices>\n"
-        "    <Matrix_0>\n"
-        "        <Temperature>3200</Temperature>\n"
-        "        <elem_0_0>0.5</elem_0_0>\n"
-        "        <elem_0_1>1.5</elem_0_1>\n"
-        "        <elem_0_2>2.5</elem_0_2>\n"
-        "        <elem_1_0>3.5</elem_1_0>\n"
-        "        <elem_1_1>4.5</elem_1_1>\n"
-        "        <elem_1_2>5.5</elem_1_2>\n"
-        "        <elem_2_0>6.5</elem_2_0>\n"
-        "        <elem_2_1>7.5</elem_2_1>\n"
-        "        <elem_2_2>8.5</elem_2_2>\n"
-        "    </Matrix_0>\n"
-        "</Matrices>\n";
+    const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                "<Matrices>\n"
+                                "    <Number_of_Matrices>1</Number_of_Matrices>\n"
+                                "    <Matrix_0>\n"
+                                "        <Temperature>3200</Temperature>\n"
+                                "        <elem_0_0>0.5</elem_0_0>\n"
+                                "        <elem_0_1>1.5</elem_0_1>\n"
+                                "        <elem_0_2>2.5</elem_0_2>\n"
+                                "        <elem_1_0>3.5</elem_1_0>\n"
+                                "        <elem_1_1>4.5</elem_1_1>\n"
+                                "        <elem_1_2>5.5</elem_1_2>\n"
+                                "        <elem_2_0>6.5</elem_2_0>\n"
+                                "        <elem_2_1>7.5</elem_2_1>\n"
+                                "        <elem_2_2>8.5</elem_2_2>\n"
+                                "    </Matrix_0>\n"
+                                "</Matrices>\n";
     QCOMPARE(readFile(path), expected);
 
     // Saving again replaces the file instead of appending to it.
@@ -188,12 +187,13 @@ void TestColorMatrices::readFillsWhatTheFileLacksWithZero()
     const QString path = dir.filePath("partial.xml");
     // Three listed, only the second present (with a float temperature, a bad number and an
     // unknown element); the first record's elements also appear nested one level too deep.
-    writeFile(path, "<Matrices><Number_of_Matrices> 3 </Number_of_Matrices>"
-                    "<Matrix_0><Wrapper><elem_0_0>5</elem_0_0></Wrapper></Matrix_0>"
-                    "<Matrix_1><Temperature>5600.9</Temperature><elem_1_1>0.75</elem_1_1>"
-                    "<elem_2_2>lots</elem_2_2><Other>1</Other><elem_0_2>1e99</elem_0_2></Matrix_1>"
-                    "<Matrix_1><Temperature>1</Temperature></Matrix_1>"
-                    "<Matrix_01><Temperature>2</Temperature></Matrix_01></Matrices>");
+    writeFile(path,
+              "<Matrices><Number_of_Matrices> 3 </Number_of_Matrices>"
+              "<Matrix_0><Wrapper><elem_0_0>5</elem_0_0></Wrapper></Matrix_0>"
+              "<Matrix_1><Temperature>5600.9</Temperature><elem_1_1>0.75</elem_1_1>"
+              "<elem_2_2>lots</elem_2_2><Other>1</Other><elem_0_2>1e99</elem_0_2></Matrix_1>"
+              "<Matrix_1><Temperature>1</Temperature></Matrix_1>"
+              "<Matrix_01><Temperature>2</Temperature></Matrix_01></Matrices>");
     ColorMatrixSet set;
     QVERIFY(set.load(path));
     QCOMPARE(set.records.size(), 3);
@@ -213,8 +213,8 @@ void TestColorMatrices::colourUpdateFoldsGainsAndNormalises()
     state.setValue("FlareG", -28.0);
     state.setValue("FlareB", 512.0);
 
-    const double rows[9] = {1.0, 0.5, 0.5,   // sum 2, x2 -> 4
-                            0.5, 1.0, 0.5,   // sum 2, x1 -> 2
+    const double rows[9] = {1.0,  0.5,  0.5,  // sum 2, x2 -> 4
+                            0.5,  1.0,  0.5,  // sum 2, x1 -> 2
                             0.25, 0.25, 1.5}; // sum 2, x0.5 -> 1: the smallest
     render::applyColorUpdate(state, render::Matrix3x3Double(rows));
 

@@ -1,8 +1,8 @@
 #include "render/state/RenderState.h"
 
 #include <QDoubleSpinBox>
-#include <QRadioButton>
 #include <QFile>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -67,17 +67,54 @@ void TestRenderState::freshStateSavesExactlyThePersistentProperties()
     for (const auto& e : elements)
         names << e.first;
     const QStringList expected = {
-        "Brightness", "CalibrationMode", "ColorCorrectionState", "ColorTempMatrix",
-        "DNRUVThresh", "DNRYThresh", "DarkSubState", "DegammaState", "DemoState", "EdgeThresh",
-        "FinalTextureSmoothingState", "FlareB", "FlareG", "FlareR", "FlipHorizontal",
-        "FlipVertical", "GainB", "GainG", "GainR", "Gamma", "GhostRemoval", "HotPixElimState",
-        "LinearizationState", "LowerTrim", "PSCScaleState", "PedestalB", "PedestalG", "PedestalR",
-        "Rotation", "Saturation", "SharpGain", "SharpState", "SharpThresh", "TNKThresh",
+        "Brightness",
+        "CalibrationMode",
+        "ColorCorrectionState",
+        "ColorTempMatrix",
+        "DNRUVThresh",
+        "DNRYThresh",
+        "DarkSubState",
+        "DegammaState",
+        "DemoState",
+        "EdgeThresh",
+        "FinalTextureSmoothingState",
+        "FlareB",
+        "FlareG",
+        "FlareR",
+        "FlipHorizontal",
+        "FlipVertical",
+        "GainB",
+        "GainG",
+        "GainR",
+        "Gamma",
+        "GhostRemoval",
+        "HotPixElimState",
+        "LinearizationState",
+        "LowerTrim",
+        "PSCScaleState",
+        "PedestalB",
+        "PedestalG",
+        "PedestalR",
+        "Rotation",
+        "Saturation",
+        "SharpGain",
+        "SharpState",
+        "SharpThresh",
+        "TNKThresh",
         "UpperTrim",
-        "colorCorrectionMatrix_blue_0", "colorCorrectionMatrix_blue_1", "colorCorrectionMatrix_blue_2",
-        "colorCorrectionMatrix_green_0", "colorCorrectionMatrix_green_1", "colorCorrectionMatrix_green_2",
-        "colorCorrectionMatrix_red_0", "colorCorrectionMatrix_red_1", "colorCorrectionMatrix_red_2",
-        "colorOffsets_blue", "colorOffsets_green", "colorOffsets_red", "greenBalanceValue",
+        "colorCorrectionMatrix_blue_0",
+        "colorCorrectionMatrix_blue_1",
+        "colorCorrectionMatrix_blue_2",
+        "colorCorrectionMatrix_green_0",
+        "colorCorrectionMatrix_green_1",
+        "colorCorrectionMatrix_green_2",
+        "colorCorrectionMatrix_red_0",
+        "colorCorrectionMatrix_red_1",
+        "colorCorrectionMatrix_red_2",
+        "colorOffsets_blue",
+        "colorOffsets_green",
+        "colorOffsets_red",
+        "greenBalanceValue",
     };
     QCOMPARE(names, expected);
 
@@ -123,10 +160,8 @@ void TestRenderState::saveThenLoadRestoresEveryValue()
     QVERIFY(load(restored, path));
     for (const QString& name : original.delegateNames())
         QCOMPARE(restored.delegate(name)->toString(), original.delegate(name)->toString());
-    QCOMPARE(restored.value("DemoState").value<RenderState::Demosaicing>(),
-             RenderState::Demosaicing::Monochrome);
-    QCOMPARE(restored.matrix3x3Value("ColorCorrectionMatrix"),
-             original.matrix3x3Value("ColorCorrectionMatrix"));
+    QCOMPARE(restored.value("DemoState").value<RenderState::Demosaicing>(), RenderState::Demosaicing::Monochrome);
+    QCOMPARE(restored.matrix3x3Value("ColorCorrectionMatrix"), original.matrix3x3Value("ColorCorrectionMatrix"));
     QCOMPARE(restored.matrix3x1Value("ColorOffsets"), original.matrix3x1Value("ColorOffsets"));
     QCOMPARE(restored.value("LowerTrim").metaType(), QMetaType::fromType<qint64>());
 }
@@ -147,9 +182,10 @@ void TestRenderState::loadIgnoresWhatItMustNotApply()
     // Unknown names, the calibration views and the three non-persistent matrix entries are not
     // taken from a file; an unparsable number becomes 0.
     const QString mixed = dir.filePath("mixed.xml");
-    writeFile(mixed, "<RenderState><Unknown>3</Unknown><Using_PSC>0</Using_PSC>"
-                     "<ColorCorrectionMatrix>1</ColorCorrectionMatrix>"
-                     "<Saturation>much</Saturation><Gamma>1.8</Gamma><Rotation>90</Rotation></RenderState>");
+    writeFile(mixed,
+              "<RenderState><Unknown>3</Unknown><Using_PSC>0</Using_PSC>"
+              "<ColorCorrectionMatrix>1</ColorCorrectionMatrix>"
+              "<Saturation>much</Saturation><Gamma>1.8</Gamma><Rotation>90</Rotation></RenderState>");
     QVERIFY(load(state, mixed));
     QCOMPARE(state.doubleValue("Gamma"), 1.8);
     QCOMPARE(state.intValue("Rotation"), 90);
@@ -176,9 +212,10 @@ void TestRenderState::loadSurvivesHostileFiles()
 
     // Numbers beyond every type, wrong types and text that is no number at all read as 0.
     const QString huge = dir.filePath("huge.xml");
-    writeFile(huge, "<RenderState><EdgeThresh>1e999</EdgeThresh><Rotation>99999999999999999999</Rotation>"
-                    "<LowerTrim>-1e30</LowerTrim><DemoState>1e3</DemoState><GhostRemoval>nan</GhostRemoval>"
-                    "<CalibrationMode>2x</CalibrationMode></RenderState>");
+    writeFile(huge,
+              "<RenderState><EdgeThresh>1e999</EdgeThresh><Rotation>99999999999999999999</Rotation>"
+              "<LowerTrim>-1e30</LowerTrim><DemoState>1e3</DemoState><GhostRemoval>nan</GhostRemoval>"
+              "<CalibrationMode>2x</CalibrationMode></RenderState>");
     QVERIFY(load(state, huge));
     QCOMPARE(state.doubleValue("EdgeThresh"), 0.0);
     QCOMPARE(state.intValue("Rotation"), 0);

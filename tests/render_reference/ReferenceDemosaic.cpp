@@ -50,19 +50,50 @@ struct DemosaicModel {
     }
     Rgb malvar(int x, int y) const
     {
-        const float g = convolve(x, y, {{0, 0, 4}, {-1, 0, 2}, {1, 0, 2}, {0, -1, 2}, {0, 1, 2},
-                                        {-2, 0, -1}, {2, 0, -1}, {0, -2, -1}, {0, 2, -1}});
-        const float opposite = convolve(x, y, {{0, 0, 6}, {-1, -1, 2}, {1, -1, 2}, {-1, 1, 2},
-                                               {1, 1, 2}, {-2, 0, -1.5f}, {2, 0, -1.5f},
-                                               {0, -2, -1.5f}, {0, 2, -1.5f}});
-        const float rowColour = convolve(x, y, {{0, 0, 5}, {-1, 0, 4}, {1, 0, 4}, {-2, 0, -1},
-                                                {2, 0, -1}, {-1, -1, -1}, {1, -1, -1},
-                                                {-1, 1, -1}, {1, 1, -1}, {0, -2, 0.5f},
-                                                {0, 2, 0.5f}});
-        const float colColour = convolve(x, y, {{0, 0, 5}, {0, -1, 4}, {0, 1, 4}, {0, -2, -1},
-                                                {0, 2, -1}, {-1, -1, -1}, {1, -1, -1},
-                                                {-1, 1, -1}, {1, 1, -1}, {-2, 0, 0.5f},
-                                                {2, 0, 0.5f}});
+        const float g = convolve(x, y,
+                                 {{0, 0, 4},
+                                  {-1, 0, 2},
+                                  {1, 0, 2},
+                                  {0, -1, 2},
+                                  {0, 1, 2},
+                                  {-2, 0, -1},
+                                  {2, 0, -1},
+                                  {0, -2, -1},
+                                  {0, 2, -1}});
+        const float opposite = convolve(x, y,
+                                        {{0, 0, 6},
+                                         {-1, -1, 2},
+                                         {1, -1, 2},
+                                         {-1, 1, 2},
+                                         {1, 1, 2},
+                                         {-2, 0, -1.5f},
+                                         {2, 0, -1.5f},
+                                         {0, -2, -1.5f},
+                                         {0, 2, -1.5f}});
+        const float rowColour = convolve(x, y,
+                                         {{0, 0, 5},
+                                          {-1, 0, 4},
+                                          {1, 0, 4},
+                                          {-2, 0, -1},
+                                          {2, 0, -1},
+                                          {-1, -1, -1},
+                                          {1, -1, -1},
+                                          {-1, 1, -1},
+                                          {1, 1, -1},
+                                          {0, -2, 0.5f},
+                                          {0, 2, 0.5f}});
+        const float colColour = convolve(x, y,
+                                         {{0, 0, 5},
+                                          {0, -1, 4},
+                                          {0, 1, 4},
+                                          {0, -2, -1},
+                                          {0, 2, -1},
+                                          {-1, -1, -1},
+                                          {1, -1, -1},
+                                          {-1, 1, -1},
+                                          {1, 1, -1},
+                                          {-2, 0, 0.5f},
+                                          {2, 0, 0.5f}});
         const float C = P(x, y);
         switch (site(x, y)) {
         case Red:
@@ -80,12 +111,9 @@ struct DemosaicModel {
         if (site(x, y) == Green)
             return P(x, y);
         return (P(x - dx, y - dy) + P(x + dx, y + dy)) / 2
-               + (P(x, y) - (P(x - 2 * dx, y - 2 * dy) + P(x + 2 * dx, y + 2 * dy)) / 2) / 2;
+            + (P(x, y) - (P(x - 2 * dx, y - 2 * dy) + P(x + 2 * dx, y + 2 * dy)) / 2) / 2;
     }
-    float difference(int x, int y, int dx, int dy) const
-    {
-        return P(x, y) - greenAlong(x, y, dx, dy);
-    }
+    float difference(int x, int y, int dx, int dy) const { return P(x, y) - greenAlong(x, y, dx, dy); }
     Rgb candidate(int x, int y, int dx, int dy) const
     {
         const float g = greenAlong(x, y, dx, dy);
@@ -95,9 +123,10 @@ struct DemosaicModel {
             const float colDiff = (difference(x, y - 1, dx, dy) + difference(x, y + 1, dx, dy)) / 2;
             return redRow(y) ? Rgb{g + rowDiff, g, g + colDiff} : Rgb{g + colDiff, g, g + rowDiff};
         }
-        const float opposite = g + (difference(x - 1, y - 1, dx, dy) + difference(x + 1, y - 1, dx, dy)
-                                    + difference(x - 1, y + 1, dx, dy) + difference(x + 1, y + 1, dx, dy))
-                                       / 4;
+        const float opposite = g
+            + (difference(x - 1, y - 1, dx, dy) + difference(x + 1, y - 1, dx, dy) + difference(x - 1, y + 1, dx, dy)
+               + difference(x + 1, y + 1, dx, dy))
+                / 4;
         return s == Red ? Rgb{P(x, y), g, opposite} : Rgb{opposite, g, P(x, y)};
     }
     float homogeneity(int x, int y, int dx, int dy) const
@@ -114,12 +143,12 @@ struct DemosaicModel {
     {
         auto Q = [&](int dx, int dy) { return P(x + dx, y + dy); };
         const float C = Q(0, 0);
-        const float h = (std::abs(Q(-1, 1) - Q(1, 1)) + std::abs(Q(-1, -1) - Q(1, -1))
-                         + std::abs(Q(-1, 0) - Q(1, 0)) + std::abs(C - Q(-2, 0)) + std::abs(C - Q(2, 0)))
-                        / 5 * 255;
-        const float v = (std::abs(Q(-1, 1) - Q(-1, -1)) + std::abs(Q(1, 1) - Q(1, -1))
-                         + std::abs(Q(0, 1) - Q(0, -1)) + std::abs(C - Q(0, 2)) + std::abs(C - Q(0, -2)))
-                        / 5 * 255;
+        const float h = (std::abs(Q(-1, 1) - Q(1, 1)) + std::abs(Q(-1, -1) - Q(1, -1)) + std::abs(Q(-1, 0) - Q(1, 0))
+                         + std::abs(C - Q(-2, 0)) + std::abs(C - Q(2, 0)))
+            / 5 * 255;
+        const float v = (std::abs(Q(-1, 1) - Q(-1, -1)) + std::abs(Q(1, 1) - Q(1, -1)) + std::abs(Q(0, 1) - Q(0, -1))
+                         + std::abs(C - Q(0, 2)) + std::abs(C - Q(0, -2)))
+            / 5 * 255;
         const float ch = homogeneity(x, y, 1, 0);
         const float cv = homogeneity(x, y, 0, 1);
         const bool horizontal = (h < p.edgeThresh && v < p.edgeThresh) ? ch < cv : h < v;

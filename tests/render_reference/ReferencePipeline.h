@@ -33,16 +33,16 @@ struct Image {
 
 // Per-pixel calibration images of the frame size, in memory order (row 0 = first memory row).
 struct Calibration {
-    std::vector<float> dark;                 // empty: zero
-    std::vector<float> psc;                  // empty: one
-    std::array<std::vector<float>, 4> poly;  // empty: zero
+    std::vector<float> dark;                // empty: zero
+    std::vector<float> psc;                 // empty: one
+    std::array<std::vector<float>, 4> poly; // empty: zero
 };
 
 // The pre-processing pass for the frames the GPU's frame array holds (one frame: no
 // temporal filter; seven: the window with its centre in layer 3). Frames are raw 8-bit
 // mosaics in memory order.
-Image preprocess(const std::vector<const uchar*>& layers, int width, int height,
-                 const kvx::PrelimParams& params, const Calibration& calibration);
+Image preprocess(const std::vector<const uchar*>& layers, int width, int height, const kvx::PrelimParams& params,
+                 const Calibration& calibration);
 
 Image demosaic(const Image& preprocessed, const kvx::DebayerParams& params);
 
@@ -50,7 +50,6 @@ Image colour(const Image& demosaiced, const kvx::ColourParams& params);
 
 // The final image as read back from a target of the frame size (8-bit RGB, first row read
 // first). Supports rotations of 0 and 180 degrees.
-std::vector<uchar> readBack(const Image& coloured, const kvx::OutputParams& params,
-                            bool readBackFlag);
+std::vector<uchar> readBack(const Image& coloured, const kvx::OutputParams& params, bool readBackFlag);
 
 } // namespace refpipe

@@ -103,8 +103,7 @@ struct PrelimModel {
         // Memory row 0 reads green, blue, green...: green where column and row parity agree.
         const bool green = (c % 2) == (r % 2);
         const float centre = site(c, r);
-        const float diag[4] = {site(c - 1, r - 1), site(c + 1, r - 1), site(c - 1, r + 1),
-                               site(c + 1, r + 1)};
+        const float diag[4] = {site(c - 1, r - 1), site(c + 1, r - 1), site(c - 1, r + 1), site(c + 1, r + 1)};
         float result = centre;
         if (green && p.greenBalance > 0.0f) {
             float sum = centre;
@@ -134,8 +133,8 @@ struct PrelimModel {
 
 } // namespace
 
-Image preprocess(const std::vector<const uchar*>& layers, int width, int height,
-                 const kvx::PrelimParams& params, const Calibration& calibration)
+Image preprocess(const std::vector<const uchar*>& layers, int width, int height, const kvx::PrelimParams& params,
+                 const Calibration& calibration)
 {
     const PrelimModel model{layers, width, height, params, calibration};
     Image out(width, height, 1);

@@ -43,12 +43,15 @@ TransferTestClient::TransferTestClient(quint16 serverPort, quint16 firstChunkId,
     server_.sin_port = htons(serverPort);
 }
 
-TransferTestClient::~TransferTestClient() { ::close(fd_); }
+TransferTestClient::~TransferTestClient()
+{
+    ::close(fd_);
+}
 
 bool TransferTestClient::sendRaw(const QByteArray& datagram)
 {
-    return ::sendto(fd_, datagram.constData(), size_t(datagram.size()), 0,
-                    reinterpret_cast<const sockaddr*>(&server_), sizeof server_)
+    return ::sendto(fd_, datagram.constData(), size_t(datagram.size()), 0, reinterpret_cast<const sockaddr*>(&server_),
+                    sizeof server_)
         == datagram.size();
 }
 
@@ -76,8 +79,7 @@ TransferTestClient::Result TransferTestClient::fetch(const Job& job, int timeout
 {
     Result result;
     const bool frameMode = !job.calibration;
-    const quint64 total = frameMode ? (quint64(job.lastFrame) - job.firstFrame + 1) * job.frameSize
-                                    : job.totalBytes;
+    const quint64 total = frameMode ? (quint64(job.lastFrame) - job.firstFrame + 1) * job.frameSize : job.totalBytes;
     result.data = QByteArray(qsizetype(total), '\0');
     quint64 bytesIssued = 0;
     quint32 framesIssued = 0;
@@ -124,8 +126,8 @@ TransferTestClient::Result TransferTestClient::fetch(const Job& job, int timeout
         r.clipNumber = job.clipNumber;
         r.flags = job.calibration ? 1 : 0;
         if (frameMode) {
-            const quint64 frames = std::min<quint64>(job.lastFrame - job.firstFrame + 1 - framesIssued,
-                                                     limit / job.frameSize);
+            const quint64 frames =
+                std::min<quint64>(job.lastFrame - job.firstFrame + 1 - framesIssued, limit / job.frameSize);
             chunk = frames * job.frameSize;
             r.firstFrame = job.firstFrame + framesIssued;
             r.lastFrame = r.firstFrame + quint32(frames) - 1;

@@ -70,9 +70,9 @@ private slots:
         auto at = [&](int x, int y) { return quint8(f[y * 1920 + x]); };
         // The yellow bar (second of eight, full red and green, no blue) near the top.
         const int x = 1920 / 8 + 100, y = 100;
-        QVERIFY(at(x, y) > 150);         // G
+        QVERIFY(at(x, y) > 150);           // G
         QCOMPARE(at(x + 1, y), quint8(0)); // B
-        QVERIFY(at(x, y + 1) > 150);     // R
+        QVERIFY(at(x, y + 1) > 150);       // R
         // The blue bar (seventh): no red, no green.
         const int bx = 1920 * 6 / 8 + 100;
         QCOMPARE(at(bx, y), quint8(0));

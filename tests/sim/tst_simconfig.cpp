@@ -39,22 +39,59 @@ private slots:
         const auto out = parse({"--help"});
         QVERIFY(!out.config);
         QCOMPARE(out.exitCode, 0);
-        for (const char* name : {"config", "duration", "log", "recorders", "recorder-id", "camera-serial", "camera-model",
-                                 "version-date", "link", "address", "link-code", "command-port", "transfer-port",
-                                 "clip", "clips", "discovery-port", "listen-address", "clip-list-interval",
-                                 "status-interval", "clips-per-packet", "rate", "seed", "loss", "burst-percent",
-                                 "burst-length", "duplicate", "reorder", "delay", "drop-control", "error-after",
-                                 "error-code", "stop-after", "resume-after", "fw-drop", "fw-corrupt",
-                                 "fw-never-write", "fw-write-ms"})
+        for (const char* name : {"config",
+                                 "duration",
+                                 "log",
+                                 "recorders",
+                                 "recorder-id",
+                                 "camera-serial",
+                                 "camera-model",
+                                 "version-date",
+                                 "link",
+                                 "address",
+                                 "link-code",
+                                 "command-port",
+                                 "transfer-port",
+                                 "clip",
+                                 "clips",
+                                 "discovery-port",
+                                 "listen-address",
+                                 "clip-list-interval",
+                                 "status-interval",
+                                 "clips-per-packet",
+                                 "rate",
+                                 "seed",
+                                 "loss",
+                                 "burst-percent",
+                                 "burst-length",
+                                 "duplicate",
+                                 "reorder",
+                                 "delay",
+                                 "drop-control",
+                                 "error-after",
+                                 "error-code",
+                                 "stop-after",
+                                 "resume-after",
+                                 "fw-drop",
+                                 "fw-corrupt",
+                                 "fw-never-write",
+                                 "fw-write-ms"})
             QVERIFY2(out.message.contains(QStringLiteral("--%1 ").arg(QLatin1String(name))), name);
     }
 
     void recorderOptions()
     {
-        const auto out = parse({"--recorders", "2", "--recorder-id", "0x100", "--link", "10.77.41.2,code=1,command=9100",
-                                "--link", "10.77.41.3,code=0,transfers=0", "--clip", "3840x2160,frames=50,fps=120",
-                                "--clip", "2048x1080,frameBytes=2300000,number=7,uid=0xABC", "--loss", "1.5",
-                                "--burst-percent", "0.2", "--burst-length", "30", "--rate", "0", "--seed", "99"});
+        const auto out = parse({"--recorders",     "2",
+                                "--recorder-id",   "0x100",
+                                "--link",          "10.77.41.2,code=1,command=9100",
+                                "--link",          "10.77.41.3,code=0,transfers=0",
+                                "--clip",          "3840x2160,frames=50,fps=120",
+                                "--clip",          "2048x1080,frameBytes=2300000,number=7,uid=0xABC",
+                                "--loss",          "1.5",
+                                "--burst-percent", "0.2",
+                                "--burst-length",  "30",
+                                "--rate",          "0",
+                                "--seed",          "99"});
         QVERIFY2(out.config, qPrintable(out.message));
         const SimConfig& c = *out.config;
         QCOMPARE(c.recorders.size(), 2);
@@ -132,7 +169,8 @@ private slots:
 
         SimConfig unchanged = SimConfig::defaults();
         QString error;
-        QVERIFY(!SimConfig::loadJson("{ \"recorders\": [ { \"links\": [ { \"address\": \"nowhere\" } ] } ] }", unchanged, &error));
+        QVERIFY(!SimConfig::loadJson("{ \"recorders\": [ { \"links\": [ { \"address\": \"nowhere\" } ] } ] }",
+                                     unchanged, &error));
         QVERIFY(error.contains(u"nowhere"));
         QVERIFY(!SimConfig::loadJson("[1, 2", unchanged, &error));
         QCOMPARE(unchanged.recorders.size(), 1);

@@ -49,11 +49,13 @@ class TestSimNet : public QObject {
 
     QList<kvx::RecorderInfoPacket> discover()
     {
-        socket_.writeDatagram(DiscoveryRequest{socket_.localPort()}.encode(), Broadcast, DiscoveryRequest::RecorderPort);
+        socket_.writeDatagram(DiscoveryRequest{socket_.localPort()}.encode(), Broadcast,
+                              DiscoveryRequest::RecorderPort);
         QList<kvx::RecorderInfoPacket> infos;
         for (const auto& d : receive(2, kvx::magic::RecorderInfo))
             infos.append(*kvx::RecorderInfoPacket::decode(d.data()));
-        std::sort(infos.begin(), infos.end(), [](const auto& a, const auto& b) { return a.ethernet.ip < b.ethernet.ip; });
+        std::sort(infos.begin(), infos.end(),
+                  [](const auto& a, const auto& b) { return a.ethernet.ip < b.ethernet.ip; });
         return infos;
     }
 
@@ -64,12 +66,29 @@ private slots:
         if (ns.isEmpty() || sim.isEmpty())
             QFAIL("needs the test network (VLM_NETNS_REC) and the simulator (VLM_SIM)");
         sim_.setProcessChannelMode(QProcess::ForwardedChannels);
-        sim_.start(QStringLiteral("ip"), {"netns", "exec", QString::fromLocal8Bit(ns), QString::fromLocal8Bit(sim),
-                                          "--recorder-id", QString::number(RecorderId),
-                                          "--link", "10.77.41.2,code=1,transfers=1",
-                                          "--link", "10.77.41.3,code=0,transfers=0",
-                                          "--loss", "2", "--reorder", "1", "--seed", "5", "--rate", "2",
-                                          "--duration", "60", "--log", dir_.filePath("sim.log")});
+        sim_.start(QStringLiteral("ip"),
+                   {"netns",
+                    "exec",
+                    QString::fromLocal8Bit(ns),
+                    QString::fromLocal8Bit(sim),
+                    "--recorder-id",
+                    QString::number(RecorderId),
+                    "--link",
+                    "10.77.41.2,code=1,transfers=1",
+                    "--link",
+                    "10.77.41.3,code=0,transfers=0",
+                    "--loss",
+                    "2",
+                    "--reorder",
+                    "1",
+                    "--seed",
+                    "5",
+                    "--rate",
+                    "2",
+                    "--duration",
+                    "60",
+                    "--log",
+                    dir_.filePath("sim.log")});
         QVERIFY(sim_.waitForStarted());
         QVERIFY(socket_.bind(HostSide, 0));
         // The simulator is ready once it answers.
@@ -99,9 +118,10 @@ private slots:
 
     void clipListAndTransferOverTheFastLink()
     {
-        socket_.writeDatagram(ParameterPacket{0, ParameterPacket::PortAnnouncement, ParameterPacket::Query,
-                                              socket_.localPort(), {}}.encode(),
-                              FastLink, 9000);
+        socket_.writeDatagram(
+            ParameterPacket{0, ParameterPacket::PortAnnouncement, ParameterPacket::Query, socket_.localPort(), {}}
+                .encode(),
+            FastLink, 9000);
         const auto packets = receive(1, kvx::magic::ClipInfo);
         QCOMPARE(packets.size(), 1);
         QCOMPARE(packets[0].senderAddress(), FastLink);
@@ -130,13 +150,16 @@ private slots:
     // The IP change broadcast names its recorder; the recorder then reports the new address.
     void ipChangeBroadcastChangesTheReportedAddress()
     {
-        socket_.writeDatagram(IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId + 1}.encode(),
-                              QHostAddress::Broadcast, IpChangeDatagram::Port);
+        socket_.writeDatagram(
+            IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId + 1}.encode(),
+            QHostAddress::Broadcast, IpChangeDatagram::Port);
         QTest::qWait(200);
         QCOMPARE(discover().first().ethernet.address(), FastLink); // another recorder's id
-        socket_.writeDatagram(IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId}.encode(),
-                              QHostAddress::Broadcast, IpChangeDatagram::Port);
-        QTRY_VERIFY_WITH_TIMEOUT(discover().last().ethernet.address() == QHostAddress(QStringLiteral("10.77.41.9")), 3000);
+        socket_.writeDatagram(
+            IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId}.encode(),
+            QHostAddress::Broadcast, IpChangeDatagram::Port);
+        QTRY_VERIFY_WITH_TIMEOUT(discover().last().ethernet.address() == QHostAddress(QStringLiteral("10.77.41.9")),
+                                 3000);
     }
 };
 

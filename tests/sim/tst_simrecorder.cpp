@@ -30,16 +30,18 @@ public:
     QNetworkDatagram next(const std::function<bool(const QByteArray&)>& wanted, int timeoutMs = 3000)
     {
         QNetworkDatagram found;
-        [[maybe_unused]] const bool arrived = QTest::qWaitFor([&] {
-            while (socket.hasPendingDatagrams()) {
-                QNetworkDatagram d = socket.receiveDatagram();
-                if (wanted(d.data())) {
-                    found = d;
-                    return true;
+        [[maybe_unused]] const bool arrived = QTest::qWaitFor(
+            [&] {
+                while (socket.hasPendingDatagrams()) {
+                    QNetworkDatagram d = socket.receiveDatagram();
+                    if (wanted(d.data())) {
+                        found = d;
+                        return true;
+                    }
                 }
-            }
-            return false;
-        }, timeoutMs);
+                return false;
+            },
+            timeoutMs);
         return found;
     }
     QNetworkDatagram nextWithMagic(quint32 magic, int timeoutMs = 3000)
@@ -160,7 +162,8 @@ private slots:
         startHost();
         Peer program;
         const quint16 commandPort = info(0).ethernet.commandPort;
-        program.send(parameter(0, ParameterPacket::PortAnnouncement, ParameterPacket::Query, program.port()), commandPort);
+        program.send(parameter(0, ParameterPacket::PortAnnouncement, ParameterPacket::Query, program.port()),
+                     commandPort);
         const auto list = program.clipList();
         QVERIFY(list);
         QCOMPARE(list->second.size(), 45);

@@ -15,7 +15,7 @@ private slots:
         const quint32 receiver = 0x0A4D2901, other = 0x0A4D2902;
         CalibrationStreams s;
         QCOMPARE(s.offsetFor(receiver, 2, 100, chunk, block), quint64(0));
-        QCOMPARE(s.offsetFor(receiver, 2, 101, chunk, block), chunk); // next id continues
+        QCOMPARE(s.offsetFor(receiver, 2, 101, chunk, block), chunk);      // next id continues
         QCOMPARE(s.offsetFor(receiver, 2, 100, chunk, block), quint64(0)); // resend keeps its offset
         QCOMPARE(s.offsetFor(receiver, 2, 101, chunk, block), chunk);
         // Streams are kept per receiver and per clip.

@@ -240,7 +240,8 @@ private slots:
         QTest::newRow("frames past the end") << 0u << 29u << 30u << 8952u << quint32(TransferServer::FramesOutsideClip);
         QTest::newRow("last before first") << 0u << 5u << 4u << 8952u << quint32(TransferServer::FramesOutsideClip);
         QTest::newRow("zero payload") << 0u << 0u << 0u << 0u << quint32(TransferServer::BadPacketLayout);
-        QTest::newRow("payload beyond a datagram") << 0u << 0u << 0u << 70000u << quint32(TransferServer::BadPacketLayout);
+        QTest::newRow("payload beyond a datagram")
+            << 0u << 0u << 0u << 70000u << quint32(TransferServer::BadPacketLayout);
     }
     void badRequestsGetErrorEvents()
     {

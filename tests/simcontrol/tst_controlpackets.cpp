@@ -11,7 +11,10 @@ using namespace kvx;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
 
 } // namespace
 
@@ -131,8 +134,9 @@ private slots:
         s.rangeLength = 0x20;
         s.missingPacket = 300;
         const QByteArray bytes = s.encode();
-        QCOMPARE(bytes, hex("00 00 00 00 00 00 00 00 80 FF FF FF FF FF FF FF 00 00 00 3F"
-                            "00 10 00 00 20 00 00 00 2C 01 00 00"));
+        QCOMPARE(bytes,
+                 hex("00 00 00 00 00 00 00 00 80 FF FF FF FF FF FF FF 00 00 00 3F"
+                     "00 10 00 00 20 00 00 00 2C 01 00 00"));
         QCOMPARE(*FirmwareProgramStatus::decode(bytes), s);
         QVERIFY(!FirmwareProgramStatus::decode(bytes.left(31)));
     }

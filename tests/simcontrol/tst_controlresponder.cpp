@@ -30,7 +30,8 @@ kvx::RecorderInfoPacket recorderInfo()
 
 QByteArray typed(quint8 code, const QByteArray& payload)
 {
-    return ParameterPacket{code, ParameterPacket::PayloadFollows, ParameterPacket::Set, quint32(payload.size()), payload}
+    return ParameterPacket{code, ParameterPacket::PayloadFollows, ParameterPacket::Set, quint32(payload.size()),
+                           payload}
         .encode();
 }
 
@@ -87,7 +88,8 @@ private slots:
         Rig rig;
         QSignalSpy added(&rig.responder, &ControlResponder::subscriberAdded);
         const QList<SimDatagram> first = rig.send("#sh 127.0.0.1 9001$$");
-        QCOMPARE(magicsOf(first), (QList<quint32>{kvx::magic::Status, kvx::magic::RecorderInfo, kvx::magic::OutputState}));
+        QCOMPARE(magicsOf(first),
+                 (QList<quint32>{kvx::magic::Status, kvx::magic::RecorderInfo, kvx::magic::OutputState}));
         for (const SimDatagram& d : first) {
             QCOMPARE(d.to, Program);
             QCOMPARE(d.port, ProgramPort);
@@ -235,7 +237,7 @@ private slots:
         QCOMPARE(rig.status().playbackPosition, quint64(30));
 
         rig.send("#sr-0.50000$");
-        rig.now += 400; // 12 frames back
+        rig.now += 400;                               // 12 frames back
         QCOMPARE(rig.responder.periodic().size(), 0); // nobody subscribed
         QCOMPARE(rig.status().playbackPosition, quint64(18));
         rig.now += 10000;
@@ -329,8 +331,8 @@ private slots:
         Rig rig;
         rig.subscribe();
         // Group 1 channel 2 (blue gain) is code 11 in form 0, not the information block.
-        const QList<SimDatagram> out
-            = rig.send(ParameterPacket{11, ParameterPacket::ValueInWord, ParameterPacket::Set, 77, {}}.encode());
+        const QList<SimDatagram> out =
+            rig.send(ParameterPacket{11, ParameterPacket::ValueInWord, ParameterPacket::Set, 77, {}}.encode());
         QCOMPARE(magicsOf(out), QList<quint32>{kvx::magic::OutputState});
         QCOMPARE(OutputStatePacket::decode(out[0].bytes)->values[11], qint16(77));
         QCOMPARE(rig.reply(11).size(), BasicInfoBlock::Size); // a query of 11 is still the block
@@ -345,11 +347,13 @@ private slots:
         QCOMPARE(rig.responder.state().outputState.values[RecorderControlState::SdiSelectionValue], qint16(2));
 
         // Codes 6 to 8 carry no paint value; the clips manager's queries are left alone.
-        QVERIFY(rig.send(ParameterPacket{7, ParameterPacket::ValueInWord, ParameterPacket::Set, 1, {}}.encode()).isEmpty());
+        QVERIFY(
+            rig.send(ParameterPacket{7, ParameterPacket::ValueInWord, ParameterPacket::Set, 1, {}}.encode()).isEmpty());
         QVERIFY(rig.send(query(ParameterCode::ColourMatrices)).isEmpty());
         QVERIFY(rig.send(query(ParameterCode::PaintOptions)).isEmpty());
-        QVERIFY(rig.send(ParameterPacket{0, ParameterPacket::PortAnnouncement, ParameterPacket::Query, 47915, {}}.encode())
-                    .isEmpty());
+        QVERIFY(
+            rig.send(ParameterPacket{0, ParameterPacket::PortAnnouncement, ParameterPacket::Query, 47915, {}}.encode())
+                .isEmpty());
     }
 
     void ipChangeIsForTheNamedRecorderOnly()
@@ -380,13 +384,20 @@ private slots:
         rig.store.clips = {FakeClipStore::clip(0, 50)};
         const QByteArray before = rig.status().encode();
         const QList<QByteArray> bad = {
-            QByteArray(), QByteArray("#"), QByteArray("#ss"), QByteArray("ss$"), QByteArray("#s$"),
-            QByteArray("#zz$"), QByteArray("#ss\x01$"), QByteArray(200, '#') + "$",
-            QByteArray::fromHex("0400CDAB"), QByteArray::fromHex("0400CDAB0C010000"),
-            typed(ParameterCode::Genlock, QByteArray(4, '\x01')),  // payload too short for the code
+            QByteArray(),
+            QByteArray("#"),
+            QByteArray("#ss"),
+            QByteArray("ss$"),
+            QByteArray("#s$"),
+            QByteArray("#zz$"),
+            QByteArray("#ss\x01$"),
+            QByteArray(200, '#') + "$",
+            QByteArray::fromHex("0400CDAB"),
+            QByteArray::fromHex("0400CDAB0C010000"),
+            typed(ParameterCode::Genlock, QByteArray(4, '\x01')), // payload too short for the code
             typed(ParameterCode::BasicInfo, QByteArray(60, 'x')),
             typed(ParameterCode::FirmwareCommand, QByteArray(12, '\0')),
-            QByteArray::fromHex("0400CDAB07010000FFFFFFFF"),      // announces more than it has
+            QByteArray::fromHex("0400CDAB07010000FFFFFFFF"),                 // announces more than it has
             QByteArray::fromHex("0400CDAB07010300080000000000000000000000"), // a reply, not for a recorder
             QByteArray::fromHex("0100CDAB0000"),
         };

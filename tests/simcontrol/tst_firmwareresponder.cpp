@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(rig.client.status()->missingPacket, quint16(2));
         rig.client.sendPacket(image, run, 2);
         QCOMPARE(rig.client.status()->missingPacket, quint16(5)); // 3 and 4 were kept
-        rig.client.sendPacket(image, run, 2); // a duplicate changes nothing
+        rig.client.sendPacket(image, run, 2);                     // a duplicate changes nothing
         QCOMPARE(rig.client.status()->missingPacket, quint16(5));
 
         // Initialising again forgets the upload.

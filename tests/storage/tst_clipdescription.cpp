@@ -41,22 +41,21 @@ void TestClipDescription::writesTheFieldsInOrder()
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     QVERIFY(clipxml::write(&out, d));
-    const QByteArray expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<ClipInfo>\n"
-        "    <Camera_Serial>4294977338</Camera_Serial>\n"
-        "    <Frames_Captured>100</Frames_Captured>\n"
-        "    <UID>1234605616436508552</UID>\n"
-        "    <FPS>29.97</FPS>\n"
-        "    <Clip_Flags>64</Clip_Flags>\n"
-        "    <Camera_Flags>304001771011311488</Camera_Flags>\n"
-        "    <Clip_ID>4</Clip_ID>\n"
-        "    <Calibration_Type>2</Calibration_Type>\n"
-        "    <Download_Finished>0</Download_Finished>\n"
-        "    <Frame_Bytes>3000000</Frame_Bytes>\n"
-        "    <Present_Frames>0-9,20-29</Present_Frames>\n"
-        "    <Calibration_Stored>1</Calibration_Stored>\n"
-        "</ClipInfo>\n";
+    const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                "<ClipInfo>\n"
+                                "    <Camera_Serial>4294977338</Camera_Serial>\n"
+                                "    <Frames_Captured>100</Frames_Captured>\n"
+                                "    <UID>1234605616436508552</UID>\n"
+                                "    <FPS>29.97</FPS>\n"
+                                "    <Clip_Flags>64</Clip_Flags>\n"
+                                "    <Camera_Flags>304001771011311488</Camera_Flags>\n"
+                                "    <Clip_ID>4</Clip_ID>\n"
+                                "    <Calibration_Type>2</Calibration_Type>\n"
+                                "    <Download_Finished>0</Download_Finished>\n"
+                                "    <Frame_Bytes>3000000</Frame_Bytes>\n"
+                                "    <Present_Frames>0-9,20-29</Present_Frames>\n"
+                                "    <Calibration_Stored>1</Calibration_Stored>\n"
+                                "</ClipInfo>\n";
     QCOMPARE(out.data(), expected);
 }
 
@@ -100,7 +99,8 @@ void TestClipDescription::cameraFlagsDecodeFieldByField()
     QCOMPARE(d.info.lineCount, quint16(1080));
 
     // All bits set in one field do not spill into the next.
-    QVERIFY(writeFile(path, "<ClipInfo><Camera_Flags>18446462603027808255</Camera_Flags></ClipInfo>")); // 0xFFFF0000FFFFFFFF
+    QVERIFY(writeFile(path,
+                      "<ClipInfo><Camera_Flags>18446462603027808255</Camera_Flags></ClipInfo>")); // 0xFFFF0000FFFFFFFF
     QVERIFY(clipxml::read(&file, d));
     QCOMPARE(d.info.width, quint16(0xFFFF));
     QCOMPARE(d.info.height, quint16(0xFFFF));
@@ -114,10 +114,11 @@ void TestClipDescription::readKeepsWhatTheFileLacksOrSpoils()
     const QString path = dir.filePath("clip.xml");
     // An older folder: no added elements. Values too large for their field, negative or no
     // number at all leave the field alone; unknown elements are skipped.
-    QVERIFY(writeFile(path, "<?xml version=\"1.0\"?>"
-                            "<ClipInfo><Frames_Captured>250</Frames_Captured><Clip_ID>70000</Clip_ID>"
-                            "<FPS>fast</FPS><Clip_Flags>-1</Clip_Flags><Unknown>3</Unknown>"
-                            "<Calibration_Type> 3 </Calibration_Type><FPS>inf</FPS></ClipInfo>"));
+    QVERIFY(writeFile(path,
+                      "<?xml version=\"1.0\"?>"
+                      "<ClipInfo><Frames_Captured>250</Frames_Captured><Clip_ID>70000</Clip_ID>"
+                      "<FPS>fast</FPS><Clip_Flags>-1</Clip_Flags><Unknown>3</Unknown>"
+                      "<Calibration_Type> 3 </Calibration_Type><FPS>inf</FPS></ClipInfo>"));
     ClipDescription d;
     d.info = clipOf(64, 32, 10, 24.0f);
     QFile file(path);
@@ -177,8 +178,7 @@ void TestClipDescription::frameRangeText()
     QCOMPARE(clipxml::rangesText({{0, 0}, {5, 1000000000000}}), "0-0,5-1000000000000");
     QCOMPARE(clipxml::parseRanges("0-9, 20-99"), (QList<ClipSegment>{{0, 9}, {20, 99}}));
     // Reversed, negative, open or wordy pieces are dropped; the good ones stay.
-    QCOMPARE(clipxml::parseRanges("9-3,-4-2,7-,x-y,12,30-31,,40-40"),
-             (QList<ClipSegment>{{30, 31}, {40, 40}}));
+    QCOMPARE(clipxml::parseRanges("9-3,-4-2,7-,x-y,12,30-31,,40-40"), (QList<ClipSegment>{{30, 31}, {40, 40}}));
 }
 
 void TestClipDescription::folderNamesAndClipFolders()

@@ -231,9 +231,9 @@ void TestFrameStore::calibrationOfTheWrongSizeDoesNotLoad()
     QVERIFY(clip.prepareDownload(dir.path(), {}));
     const QString calib = clip.folderPath() + "/calib.bin";
     QCOMPARE(QFileInfo(calib).size(), qint64(17694720));
-    QVERIFY(writeFile(clip.folderPath() + "/clip.xml",
-                      readFile(clip.folderPath() + "/clip.xml")
-                          .replace("<Calibration_Stored>0", "<Calibration_Stored>1")));
+    QVERIFY(
+        writeFile(clip.folderPath() + "/clip.xml",
+                  readFile(clip.folderPath() + "/clip.xml").replace("<Calibration_Stored>0", "<Calibration_Stored>1")));
 
     QByteArray data;
     int width = 0;

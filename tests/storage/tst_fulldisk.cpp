@@ -4,8 +4,8 @@
 #include "storage/SavedClip.h"
 
 #include <QDir>
-#include <QStorageInfo>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTest>
 
 #include <sched.h>
@@ -17,7 +17,7 @@
 
 namespace {
 
-QString smallDisk;     // mount point of a 2 MiB tmpfs, empty when it could not be made
+QString smallDisk; // mount point of a 2 MiB tmpfs, empty when it could not be made
 QString whyNoSmallDisk;
 
 // Must run before any thread exists: a mount namespace of its own needs a single-threaded process.

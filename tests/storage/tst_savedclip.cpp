@@ -97,10 +97,23 @@ void TestSavedClip::initialRenderStateFromTheRecorder()
     ColorMatrixRecord cold;
     cold.temperature = 6500;
     cold.matrix = {1, 0, 0, 0, 1, 0, 0, 0, 4};
-    const RecorderPaintState recorder = recorderWith(
-        {{0, 8192}, {1, 3072}, {3, 12}, {4, -7}, {5, 100}, {9, 2048}, {10, 1024}, {11, 512},
-         {12, 2304}, {13, 1536}, {22, 4}, {23, 5}, {24, -6}, {25, 768}, {2, 999}, {14, 999}},
-        {warm, cold});
+    const RecorderPaintState recorder = recorderWith({{0, 8192},
+                                                      {1, 3072},
+                                                      {3, 12},
+                                                      {4, -7},
+                                                      {5, 100},
+                                                      {9, 2048},
+                                                      {10, 1024},
+                                                      {11, 512},
+                                                      {12, 2304},
+                                                      {13, 1536},
+                                                      {22, 4},
+                                                      {23, 5},
+                                                      {24, -6},
+                                                      {25, 768},
+                                                      {2, 999},
+                                                      {14, 999}},
+                                                     {warm, cold});
     SavedClip clip(clipOf(64, 32, 10));
     QVERIFY(clip.prepareDownload(dir.path(), recorder));
 
@@ -123,7 +136,7 @@ void TestSavedClip::initialRenderStateFromTheRecorder()
     // 0.75 of a set of two selects the second matrix; gains and normalisation follow.
     QCOMPARE(clip.baseColorMatrix()(2, 2), 4.0);
     const auto m = s.matrix3x3Value("ColorCorrectionMatrix");
-    QCOMPARE(m(0, 0), 2.0);  // row sums: 2, 1, 2 -> divided by 1
+    QCOMPARE(m(0, 0), 2.0); // row sums: 2, 1, 2 -> divided by 1
     QCOMPARE(m(1, 1), 1.0);
     QCOMPARE(m(2, 2), 2.0);
     QCOMPARE(s.matrix3x1Value("ColorOffsets")(2, 0), 106.0 / 1024.0);
@@ -185,8 +198,9 @@ void TestSavedClip::paintOptionsAreImportedOnce()
     QTemporaryDir dir;
     const auto prepared = preparedClip(dir.path());
     const QString folder = prepared->folderPath();
-    QVERIFY(writeFile(folder + "/paint.xml", "<?xml version=\"1.0\"?>\n<PaintOptions><Gamma>9</Gamma>"
-                                              "<ColorMat>256</ColorMat></PaintOptions>"));
+    QVERIFY(writeFile(folder + "/paint.xml",
+                      "<?xml version=\"1.0\"?>\n<PaintOptions><Gamma>9</Gamma>"
+                      "<ColorMat>256</ColorMat></PaintOptions>"));
     {
         SavedClip clip;
         QVERIFY(clip.openFolder(folder));
@@ -286,9 +300,10 @@ void TestSavedClip::descriptionTexts()
     info.width = 1920;
     SavedClip clip(info);
     clip.addRange({0, 994}); // 99.5 % rounds up to 100
-    QCOMPARE(clip.description(), QString("Clip #3 ''\nCamera: 00-0001-0042 (VLM HD)\n"
-                                         "Frames: 1000 - Recording time: 1.000 s\n"
-                                         "FPS: 1000 - Image resolution: 1920x1080"));
+    QCOMPARE(clip.description(),
+             QString("Clip #3 ''\nCamera: 00-0001-0042 (VLM HD)\n"
+                     "Frames: 1000 - Recording time: 1.000 s\n"
+                     "FPS: 1000 - Image resolution: 1920x1080"));
     clip.removeRange({994, 994});
     QVERIFY(clip.description().startsWith("Downloading Clip #3"));
     QCOMPARE(clip.infoLines().at(3), " Total recording time: 1 s");

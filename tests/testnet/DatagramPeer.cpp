@@ -12,7 +12,7 @@ constexpr int kWaitMs = 5000;
 constexpr int kUsageError = 2;
 constexpr int kTimedOut = 3;
 
-bool parsePort(const QString &text, quint16 &port)
+bool parsePort(const QString& text, quint16& port)
 {
     bool ok = false;
     const uint value = text.toUInt(&ok);
@@ -20,14 +20,14 @@ bool parsePort(const QString &text, quint16 &port)
     return ok && value > 0 && value <= 0xFFFF;
 }
 
-QNetworkDatagram awaitDatagram(QUdpSocket &socket)
+QNetworkDatagram awaitDatagram(QUdpSocket& socket)
 {
     if (!socket.hasPendingDatagrams() && !socket.waitForReadyRead(kWaitMs))
         return {};
     return socket.receiveDatagram();
 }
 
-int echo(const QStringList &args)
+int echo(const QStringList& args)
 {
     QTextStream out(stdout);
     quint16 port = 0;
@@ -44,13 +44,12 @@ int echo(const QStringList &args)
         return kTimedOut;
     const QByteArray payload = datagram.data();
     out << "from " << datagram.senderAddress().toString() << ' ' << payload << Qt::endl;
-    socket.writeDatagram("echo " + payload, datagram.senderAddress(),
-                         static_cast<quint16>(datagram.senderPort()));
+    socket.writeDatagram("echo " + payload, datagram.senderAddress(), static_cast<quint16>(datagram.senderPort()));
     socket.waitForBytesWritten(kWaitMs);
     return 0;
 }
 
-int probe(const QStringList &args)
+int probe(const QStringList& args)
 {
     QTextStream out(stdout);
     quint16 port = 0;
@@ -58,8 +57,7 @@ int probe(const QStringList &args)
     if (args.size() != 5 || target.isNull() || !parsePort(args[3], port))
         return kUsageError;
     QUdpSocket socket;
-    if (!socket.bind(QHostAddress::AnyIPv4, 0)
-        || socket.writeDatagram(args[4].toUtf8(), target, port) < 0) {
+    if (!socket.bind(QHostAddress::AnyIPv4, 0) || socket.writeDatagram(args[4].toUtf8(), target, port) < 0) {
         out << "send failed: " << socket.errorString() << Qt::endl;
         return kUsageError;
     }
@@ -72,7 +70,7 @@ int probe(const QStringList &args)
 
 } // namespace
 
-int run(const QStringList &args)
+int run(const QStringList& args)
 {
     const QString mode = args.value(1);
     if (mode == QLatin1String("echo"))

@@ -14,6 +14,6 @@ namespace datagram_peer {
 
 // Runs the mode named by args[1] ("echo" or "probe") and returns the process exit code,
 // or -1 when args name no peer mode.
-int run(const QStringList &args);
+int run(const QStringList& args);
 
 } // namespace datagram_peer

@@ -36,7 +36,7 @@ private:
         return env;
     }
 
-    Result run(const QString &program, const QStringList &args) const
+    Result run(const QString& program, const QStringList& args) const
     {
         QProcess process;
         process.setProcessEnvironment(scratchEnvironment());
@@ -54,13 +54,13 @@ private:
         return result;
     }
 
-    Result testnet(const QStringList &args) const { return run(script_, args); }
+    Result testnet(const QStringList& args) const { return run(script_, args); }
 
     QStringList namespacesWithPrefix() const
     {
         const Result list = run(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("list")});
         QStringList names;
-        for (const QString &line : list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        for (const QString& line : list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QString name = line.section(QLatin1Char(' '), 0, 0);
             if (name.startsWith(prefix_))
                 names << name;
@@ -95,13 +95,13 @@ private slots:
         // Neither end of the pair may ever appear among the machine's own interfaces.
         const Result rootLinks = run(QStringLiteral("ip"), {QStringLiteral("-o"), QStringLiteral("link")});
         QCOMPARE(rootLinks.exitCode, 0);
-        QVERIFY(!rootLinks.out.contains(QRegularExpression(QStringLiteral(R"(^\d+: v[hr]@)"),
-                                                             QRegularExpression::MultilineOption)));
+        QVERIFY(!rootLinks.out.contains(
+            QRegularExpression(QStringLiteral(R"(^\d+: v[hr]@)"), QRegularExpression::MultilineOption)));
 
-        const Result recAddrs = run(QStringLiteral("ip"),
-                                    {QStringLiteral("-n"), recNs_, QStringLiteral("-o"), QStringLiteral("-4"),
-                                     QStringLiteral("addr"), QStringLiteral("show"), QStringLiteral("dev"),
-                                     QStringLiteral("vr")});
+        const Result recAddrs =
+            run(QStringLiteral("ip"),
+                {QStringLiteral("-n"), recNs_, QStringLiteral("-o"), QStringLiteral("-4"), QStringLiteral("addr"),
+                 QStringLiteral("show"), QStringLiteral("dev"), QStringLiteral("vr")});
         for (int host = 2; host <= 9; ++host) {
             const QString addr = QStringLiteral("inet 10.77.41.%1/24 brd 10.77.41.255").arg(host);
             QVERIFY2(recAddrs.out.contains(addr), qPrintable(addr));
@@ -123,14 +123,15 @@ private slots:
 
         QProcess echo;
         echo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        echo.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), recNs_, self,
-                                          QStringLiteral("echo"), QString::number(kEchoPort)});
+        echo.start(QStringLiteral("ip"),
+                   {QStringLiteral("netns"), QStringLiteral("exec"), recNs_, self, QStringLiteral("echo"),
+                    QString::number(kEchoPort)});
         QVERIFY(echo.waitForReadyRead(kProcessWaitMs));
         QCOMPARE(echo.readLine().trimmed(), QByteArray("ready"));
 
-        const Result probe = testnet({QStringLiteral("exec"), QStringLiteral("host"), QStringLiteral("--"), self,
-                                      QStringLiteral("probe"), target, QString::number(kEchoPort),
-                                      QStringLiteral("hello")});
+        const Result probe =
+            testnet({QStringLiteral("exec"), QStringLiteral("host"), QStringLiteral("--"), self,
+                     QStringLiteral("probe"), target, QString::number(kEchoPort), QStringLiteral("hello")});
         QVERIFY(echo.waitForFinished(kProcessWaitMs));
         const QString echoOut = QString::fromUtf8(echo.readAll());
         QCOMPARE(echo.exitCode(), 0);
@@ -143,9 +144,9 @@ private slots:
 
     void execRunsInsideChosenSide()
     {
-        const QString showEnvAndAddrs = QStringLiteral(
-            "echo \"$VLM_HOST_ADDR $VLM_REC_ADDR $VLM_NETNS_HOST $VLM_NETNS_REC\"; "
-            "ip -o -4 addr show; exit 7");
+        const QString showEnvAndAddrs =
+            QStringLiteral("echo \"$VLM_HOST_ADDR $VLM_REC_ADDR $VLM_NETNS_HOST $VLM_NETNS_REC\"; "
+                           "ip -o -4 addr show; exit 7");
         const Result host = testnet({QStringLiteral("exec"), QStringLiteral("host"), QStringLiteral("--"),
                                      QStringLiteral("sh"), QStringLiteral("-c"), showEnvAndAddrs});
         QCOMPARE(host.exitCode, 7);
@@ -165,10 +166,10 @@ private slots:
     {
         QCOMPARE(testnet({QStringLiteral("down")}).exitCode, 0);
         QVERIFY(namespacesWithPrefix().isEmpty());
-        const Result host = testnet({QStringLiteral("exec"), QStringLiteral("host"), QStringLiteral("--"),
-                                     QStringLiteral("ip"), QStringLiteral("-o"), QStringLiteral("-4"),
-                                     QStringLiteral("addr"), QStringLiteral("show"), QStringLiteral("dev"),
-                                     QStringLiteral("vh")});
+        const Result host =
+            testnet({QStringLiteral("exec"), QStringLiteral("host"), QStringLiteral("--"), QStringLiteral("ip"),
+                     QStringLiteral("-o"), QStringLiteral("-4"), QStringLiteral("addr"), QStringLiteral("show"),
+                     QStringLiteral("dev"), QStringLiteral("vh")});
         QCOMPARE(host.exitCode, 0);
         QVERIFY(host.out.contains(QLatin1String("inet 10.77.41.1/24")));
     }
@@ -178,11 +179,13 @@ private slots:
         // A process left behind in the recorder side (a crashed test's simulator) must not
         // keep the network alive.
         QProcess leftover;
-        leftover.start(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("exec"), recNs_,
-                                              QStringLiteral("sleep"), QStringLiteral("60")});
+        leftover.start(
+            QStringLiteral("ip"),
+            {QStringLiteral("netns"), QStringLiteral("exec"), recNs_, QStringLiteral("sleep"), QStringLiteral("60")});
         QVERIFY(leftover.waitForStarted());
         QTRY_VERIFY(!run(QStringLiteral("ip"), {QStringLiteral("netns"), QStringLiteral("pids"), recNs_})
-                         .out.trimmed().isEmpty());
+                         .out.trimmed()
+                         .isEmpty());
 
         QCOMPARE(testnet({QStringLiteral("down")}).exitCode, 0);
         QVERIFY(leftover.waitForFinished(kProcessWaitMs));
@@ -194,7 +197,7 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int peerExit = datagram_peer::run(app.arguments());

@@ -41,5 +41,8 @@ private:
 
 // Payload bytes of a test transfer: byte k of a request is pattern(k), so a byte copied to the
 // wrong place is noticed.
-inline uchar pattern(quint64 k) { return uchar((k * 131 + (k >> 13)) & 0xFF); }
+inline uchar pattern(quint64 k)
+{
+    return uchar((k * 131 + (k >> 13)) & 0xFF);
+}
 QByteArray patternBytes(quint64 offset, qsizetype n);

@@ -56,8 +56,7 @@ std::optional<SimClip> findClip(quint32 number)
 // The recorder simulator on 127.0.0.1 and a receive thread fetching from it.
 struct Link {
     explicit Link(const TransferFaults& faults)
-        : server(findClip, QHostAddress::LocalHost, 0, faults),
-          thread(nullptr, QHostAddress::LocalHost, 0)
+        : server(findClip, QHostAddress::LocalHost, 0, faults), thread(nullptr, QHostAddress::LocalHost, 0)
     {
         QString error;
         started = server.start(&error);

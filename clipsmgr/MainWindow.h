@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clipsmgr/RecorderEthernetModel.h"
 #include "common/packets/RecorderInfoPacket.h"
+#include "recorders/RecorderEthernetModel.h"
 #include "storage/SavedClipList.h"
 
 #include <QMainWindow>

@@ -1,24 +1,21 @@
 #pragma once
 
+#include "discovery/DiscoverySocket.h"
+#include "download/RecorderCommandChannel.h"
+
 #include <QObject>
 #include <QTimer>
-#include <QUdpSocket>
 
-struct ParameterPacket;
 class RecorderEthernetModel;
-namespace kvx {
-struct RecorderInfoPacket;
-}
 
 // The clips manager's one discovery socket. It broadcasts the discovery request on every IPv4
 // subnet every 8 s, lists recorders that answer over their 10G link, greets each new one with
 // the first-contact packets, and routes every other datagram to the download manager of the
-// recorder that sent it. It also sends the window's command datagrams.
-class RecorderDiscovery : public QObject {
+// recorder that sent it. It also sends the window's and the downloads' command datagrams.
+class RecorderDiscovery : public QObject, public RecorderCommandChannel {
     Q_OBJECT
 public:
     static constexpr quint16 FirstPort = 47915;
-    static constexpr quint16 RecorderPort = 45611;
     static constexpr int RequestIntervalMs = 8000;
     static constexpr int FirstContactSpacingMs = 50;
 
@@ -26,12 +23,12 @@ public:
     // The first request goes out with on_broadcastTimeout().
     explicit RecorderDiscovery(RecorderEthernetModel* recorders, QObject* parent = nullptr);
 
-    bool isBound() const { return socket_.state() == QAbstractSocket::BoundState; }
+    bool isBound() const { return socket_.isBound(); }
     // The reply port that the requests carry; 0 when no port could be bound.
-    quint16 port() const { return port_; }
+    quint16 port() const { return socket_.port(); }
 
-    // To the command port of the link the recorder answered on.
-    void sendCommand(const kvx::RecorderInfoPacket& recorder, const ParameterPacket& command);
+    void sendCommand(const kvx::RecorderInfoPacket& recorder, const ParameterPacket& command) override;
+    void takeAnswers() override { on_broadcastReceived(); }
 
 public slots:
     // Sends the discovery request and restarts the timer.
@@ -40,12 +37,10 @@ public slots:
     void on_broadcastReceived();
 
 private:
-    void bindFirstFreePort();
     void processRecorderInfo(QByteArrayView datagram);
     void greetNewRecorder(const kvx::RecorderInfoPacket& recorder);
 
     RecorderEthernetModel* recorders_;
-    QUdpSocket socket_;
+    DiscoverySocket socket_;
     QTimer timer_;
-    quint16 port_ = 0;
 };

@@ -1,12 +1,13 @@
 // The discovery socket against a stand-in recorder on 127.0.0.1. Runs in a private namespace
 // that has only loopback, so the discovery ports are free and no broadcast leaves it.
 
-#include "RecorderTestData.h"
-#include "clipsmgr/RecorderDiscovery.h"
-#include "clipsmgr/RecorderEthernetModel.h"
-#include "clipsmgr/RecorderView.h"
+#include "SampleClips.h"
+#include "SampleRecorders.h"
 #include "common/packets/ParameterPacket.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderDiscovery.h"
+#include "recorders/RecorderEthernetModel.h"
+#include "recorders/RecorderView.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -55,15 +56,32 @@ public:
         sender_.writeDatagram(datagram, QHostAddress::LocalHost, discovery.port());
     }
 
-    // What arrived so far and within the next ms.
-    QList<Received> receive(int ms)
+    // What arrived, once at least count packets are there or 5 s have passed.
+    QList<Received> receive(int count)
+    {
+        // Fewer than count is for the caller to notice.
+        (void)QTest::qWaitFor(
+            [&] {
+                const std::lock_guard lock(mutex_);
+                return received_.size() >= count;
+            },
+            5000);
+        return take();
+    }
+    // What arrived within the next ms, for the cases where nothing may come.
+    QList<Received> receiveFor(int ms)
     {
         QTest::qWait(ms);
+        return take();
+    }
+
+private:
+    QList<Received> take()
+    {
         const std::lock_guard lock(mutex_);
         return std::exchange(received_, {});
     }
 
-private:
     void run(std::promise<quint16>& bound)
     {
         QUdpSocket socket;
@@ -91,11 +109,10 @@ private:
     std::thread reader_;
 };
 
-// Lets the discovery socket read what was sent to it.
-void deliver(RecorderDiscovery& discovery)
+// Time for a datagram to reach the discovery socket and be handled, where nothing may come of it.
+void letItArrive()
 {
-    QTest::qWait(50);
-    discovery.on_broadcastReceived();
+    QTest::qWait(100);
 }
 
 } // namespace
@@ -128,11 +145,10 @@ private slots:
         RecorderEthernetModel recorders;
         RecorderDiscovery discovery(&recorders);
         recorder.sendTo(discovery, recorder.info(2180002).encode());
-        deliver(discovery);
-        QCOMPARE(recorders.recorderCount(), 1);
+        QTRY_COMPARE(recorders.recorderCount(), 1);
         QCOMPARE(recorders.recorderAt(0)->info(), recorder.info(2180002));
 
-        const auto received = recorder.receive(300);
+        const auto received = recorder.receive(3);
         QCOMPARE(received.size(), 3);
         const ParameterPacket& announcement = received[0].packet;
         QCOMPARE(announcement.form, quint8(ParameterPacket::PortAnnouncement));
@@ -158,12 +174,11 @@ private slots:
         RecorderEthernetModel recorders;
         RecorderDiscovery discovery(&recorders);
         recorder.sendTo(discovery, recorder.info(1).encode());
-        deliver(discovery);
-        QCOMPARE(recorder.receive(200).size(), 3);
+        QCOMPARE(recorder.receive(3).size(), 3);
         recorder.sendTo(discovery, recorder.info(1).encode());
-        deliver(discovery);
+        letItArrive();
         QCOMPARE(recorders.recorderCount(), 1);
-        QCOMPARE(recorder.receive(200).size(), 0);
+        QCOMPARE(recorder.receiveFor(200).size(), 0);
     }
 
     void onlyTheTenGigabitLinkIsAccepted_data()
@@ -184,9 +199,14 @@ private slots:
         RecorderEthernetModel recorders;
         RecorderDiscovery discovery(&recorders);
         recorder.sendTo(discovery, recorder.info(7, linkFlags).encode());
-        deliver(discovery);
-        QCOMPARE(recorders.recorderCount(), listed ? 1 : 0);
-        QCOMPARE(recorder.receive(200).size(), listed ? 3 : 0);
+        if (listed) {
+            QTRY_COMPARE(recorders.recorderCount(), 1);
+            QCOMPARE(recorder.receive(3).size(), 3);
+        } else {
+            letItArrive();
+            QCOMPARE(recorders.recorderCount(), 0);
+            QCOMPARE(recorder.receiveFor(200).size(), 0);
+        }
     }
 
     void shortInformationPacketIsRejected()
@@ -196,9 +216,9 @@ private slots:
         RecorderDiscovery discovery(&recorders);
         recorder.sendTo(discovery, recorder.info(7).encode().left(55));
         recorder.sendTo(discovery, recorder.info(8).encode().left(4));
-        deliver(discovery);
+        letItArrive();
         QCOMPARE(recorders.recorderCount(), 0);
-        QCOMPARE(recorder.receive(100).size(), 0);
+        QCOMPARE(recorder.receiveFor(100).size(), 0);
     }
 
     void otherDatagramsGoToTheSendersManager()
@@ -207,14 +227,13 @@ private slots:
         RecorderEthernetModel recorders;
         RecorderDiscovery discovery(&recorders);
         recorder.sendTo(discovery, recorder.info(3).encode());
-        deliver(discovery);
-        QCOMPARE(recorders.recorderCount(), 1);
+        QTRY_COMPARE(recorders.recorderCount(), 1);
         // A recorder at another address, listed but silent.
         QVERIFY(recorders.addRecorder(recorderInfo(4, "10.77.41.5")));
 
-        recorder.sendTo(discovery, clipListPacket(1, {clipDescription(0), clipDescription(1)}));
-        deliver(discovery);
-        QCOMPARE(recorders.recorderAt(0)->downloadManager()->clipList()->rowCount(), 2);
+        recorder.sendTo(discovery,
+                        clipListPacket(1, {sampleClip(0, 1000, 2048, 1080), sampleClip(1, 1000, 2048, 1080)}));
+        QTRY_COMPARE(recorders.recorderAt(0)->downloadManager()->clipList()->rowCount(), 2);
         QCOMPARE(recorders.recorderAt(1)->downloadManager()->clipList()->rowCount(), 0);
     }
 
@@ -224,11 +243,11 @@ private slots:
         RecorderEthernetModel recorders;
         QVERIFY(recorders.addRecorder(recorderInfo(4, "10.77.41.5")));
         RecorderDiscovery discovery(&recorders);
-        recorder.sendTo(discovery, clipListPacket(1, {clipDescription(0)}));
-        deliver(discovery);
+        recorder.sendTo(discovery, clipListPacket(1, {sampleClip(0, 1000, 2048, 1080)}));
+        letItArrive();
         QCOMPARE(recorders.recorderAt(0)->downloadManager()->clipList()->rowCount(), 0);
     }
 };
 
 QTEST_MAIN(TestDiscovery)
-#include "tst_discovery.moc"
+#include "tst_recorder_discovery.moc"

@@ -1,4 +1,4 @@
-#include "clipsmgr/RecorderView.h"
+#include "recorders/RecorderView.h"
 
 #include "common/naming/RecorderNaming.h"
 #include "download/RecorderDownloadManager.h"

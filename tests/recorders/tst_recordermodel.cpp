@@ -1,7 +1,8 @@
-#include "RecorderTestData.h"
-#include "clipsmgr/RecorderEthernetModel.h"
-#include "clipsmgr/RecorderView.h"
+#include "SampleClips.h"
+#include "SampleRecorders.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderEthernetModel.h"
+#include "recorders/RecorderView.h"
 
 #include <QAbstractItemModelTester>
 #include <QPixmap>
@@ -87,6 +88,8 @@ private slots:
         QVERIFY(!recorders.headerData(0, Qt::Vertical).isValid());
         QVERIFY(!recorders.data(second, Qt::ToolTipRole).isValid());
         QCOMPARE(recorders.data(second, Qt::DecorationRole).userType(), QMetaType::QPixmap);
+        QVERIFY2(!recorders.data(second, Qt::DecorationRole).value<QPixmap>().isNull(),
+                 "the recorder picture did not load");
         QCOMPARE(recorders.flags(QModelIndex()), Qt::NoItemFlags);
         QVERIFY(recorders.flags(second) & Qt::ItemIsSelectable);
     }

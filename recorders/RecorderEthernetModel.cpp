@@ -1,9 +1,19 @@
-#include "clipsmgr/RecorderEthernetModel.h"
+#include "recorders/RecorderEthernetModel.h"
 
-#include "clipsmgr/RecorderView.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderView.h"
 
 #include <QPixmap>
+
+// Pictures of a static library are registered by hand, once, from outside any namespace.
+static void registerRecorderPictures()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(recorders);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
 
 namespace {
 
@@ -118,8 +128,10 @@ QVariant RecorderEthernetModel::data(const QModelIndex& index, int role) const
         const ModelItem* item = itemOf(index);
         return item ? item->text() : QStringLiteral("Error: Failed to cast");
     }
-    if (role == Qt::DecorationRole)
+    if (role == Qt::DecorationRole) {
+        registerRecorderPictures();
         return QPixmap(QStringLiteral(":/res/vlmvel.png"));
+    }
     return {};
 }
 

@@ -2,10 +2,10 @@
 // subnet broadcasts from the host side, the simulator answers from the recorder side.
 
 #include "SimulatorProcess.h"
-#include "clipsmgr/RecorderDiscovery.h"
-#include "clipsmgr/RecorderEthernetModel.h"
-#include "clipsmgr/RecorderView.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderDiscovery.h"
+#include "recorders/RecorderEthernetModel.h"
+#include "recorders/RecorderView.h"
 
 #include <QUdpSocket>
 #include <QtTest>
@@ -159,4 +159,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDiscoveryNet)
-#include "tst_discovery_net.moc"
+#include "tst_recorder_discovery_net.moc"

@@ -90,9 +90,5 @@ void RecorderDownloadManager::processParameter(QByteArrayView datagram)
     if (!table)
         return;
     colorMatrixValue_ = table->value;
-    colorMatrices_.clear();
-    for (const ColorMatrixTable::Descriptor& descriptor : table->descriptors) {
-        if (const auto record = ColorMatrixRecord::decode(QByteArrayView(descriptor.data(), descriptor.size())))
-            colorMatrices_.append(*record);
-    }
+    colorMatrices_ = table->records;
 }

@@ -6,7 +6,6 @@
 #include "common/packets/OutputStatePacket.h"
 #include "download/DownloadRequest.h"
 #include "download/LinkChannel.h"
-#include "render/colour/ColorMatrixRecord.h"
 #include "transfer/ReceiveUDPEngine.h"
 
 #include <QByteArrayView>

@@ -1,6 +1,7 @@
 #include "sim/RecorderDefaults.h"
 
-#include "common/wire/LittleEndian.h"
+#include <algorithm>
+#include <iterator>
 
 OutputStatePacket defaultOutputState()
 {
@@ -29,14 +30,11 @@ ColorMatrixTable defaultColorMatrixTable()
     ColorMatrixTable table;
     table.value = 1; // table layout revision; the clips manager only keeps it
     for (const Matrix& m : matrices) {
-        ColorMatrixTable::Descriptor d{};
-        kvx::wire::Writer w(d.data(), qsizetype(d.size()));
-        w.put<qint32>(0, m.kelvin);
-        for (int i = 0; i < 9; ++i)
-            w.f32(4 + 4 * i, m.m[i]);
-        for (int i = 0; i < 3; ++i)
-            w.f32(40 + 4 * i, m.gains[i]);
-        table.descriptors.append(d);
+        ColorMatrixRecord record;
+        record.temperature = m.kelvin;
+        std::copy(std::begin(m.m), std::end(m.m), record.matrix.begin());
+        std::copy(std::begin(m.gains), std::end(m.gains), record.extra.begin());
+        table.records.append(record);
     }
     return table;
 }

@@ -4,12 +4,12 @@
 
 QByteArray ColorMatrixTable::encode() const
 {
-    QByteArray out = kvx::wire::zeroed(HeadSize + DescriptorSize * descriptors.size());
+    QByteArray out = kvx::wire::zeroed(HeadSize);
     kvx::wire::Writer w(out);
-    w.u32(0, quint32(descriptors.size()));
+    w.u32(0, quint32(records.size()));
     w.u32(4, value);
-    for (qsizetype i = 0; i < descriptors.size(); ++i)
-        w.bytes(HeadSize + i * DescriptorSize, descriptors[i].data(), DescriptorSize);
+    for (const ColorMatrixRecord& record : records)
+        out.append(record.encode());
     return out;
 }
 
@@ -21,14 +21,16 @@ std::optional<ColorMatrixTable> ColorMatrixTable::decode(QByteArrayView payload)
         return std::nullopt;
     }
     const quint32 announced = r.u32(0);
-    const qsizetype present = (r.size() - HeadSize) / DescriptorSize;
+    const qsizetype present = (r.size() - HeadSize) / ColorMatrixRecord::Size;
     const qsizetype count = qMin(qsizetype(announced), present);
     if (count < qsizetype(announced))
-        qCDebug(lcPackets, "ColorMatrixTable announces %u descriptors but holds %lld", announced, qlonglong(present));
+        qCDebug(lcPackets, "ColorMatrixTable announces %u records but holds %lld", announced, qlonglong(present));
     ColorMatrixTable table;
     table.value = r.u32(4);
-    table.descriptors.resize(count);
-    for (qsizetype i = 0; i < count; ++i)
-        r.copy(HeadSize + i * DescriptorSize, table.descriptors[i].data(), DescriptorSize);
+    table.records.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (const auto record = ColorMatrixRecord::decode(payload.sliced(HeadSize + i * ColorMatrixRecord::Size)))
+            table.records.append(*record);
+    }
     return table;
 }

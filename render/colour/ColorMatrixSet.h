@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/colour/ColorMatrixRecord.h"
+#include "common/packets/ColorMatrixRecord.h"
 #include "render/state/RenderStateTypes.h"
 
 #include <QList>

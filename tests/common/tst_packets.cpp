@@ -1,4 +1,5 @@
 #include "common/packets/ClipInfoPacket.h"
+#include "common/packets/ColorMatrixTable.h"
 #include "common/packets/DiscoveryRequest.h"
 #include "common/packets/OutputStatePacket.h"
 #include "common/packets/PacketMagic.h"
@@ -142,6 +143,30 @@ private slots:
         QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 05 00 00 00 AA BB")));
         QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 FF FF FF FF")));
         QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 00 00 00")));
+    }
+
+    void colourMatrixRecordAndTable()
+    {
+        // 5600 K, matrix 1..9, extras 10..12: little-endian fields one after the other.
+        ColorMatrixRecord r;
+        r.temperature = 5600;
+        r.matrix = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+        r.extra = {10, 11, 12};
+        const QByteArray record = r.encode();
+        QCOMPARE(record.size(), 52);
+        QCOMPARE(record.left(12).toHex(), QByteArray("e01500000000803f00000040"));
+        QCOMPARE(record.mid(48).toHex(), QByteArray("00004041"));
+        QCOMPARE(ColorMatrixRecord::decode(record), r);
+        QVERIFY(!ColorMatrixRecord::decode(record.left(51)));
+
+        // The table: count, value, then the records.
+        ColorMatrixTable table;
+        table.value = 0x01020304;
+        table.records = {r, r};
+        const QByteArray payload = table.encode();
+        QCOMPARE(payload.left(8), hex("02 00 00 00 04 03 02 01"));
+        QCOMPARE(payload.mid(8), record + record);
+        QCOMPARE(*ColorMatrixTable::decode(payload), table);
     }
 
     void outputState()

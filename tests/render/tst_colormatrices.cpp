@@ -37,7 +37,6 @@ QByteArray readFile(const QString& path)
 class TestColorMatrices : public QObject {
     Q_OBJECT
 private slots:
-    void recordBytes();
     void blending();
     void writeThenReadKeepsSixDigits();
     void writtenDocument();
@@ -46,21 +45,6 @@ private slots:
     void colourUpdateFoldsGainsAndNormalises();
     void paintOptions();
 };
-
-void TestColorMatrices::recordBytes()
-{
-    // 5600 K, matrix 1..9, extras 10..12: little-endian fields one after the other.
-    ColorMatrixRecord r;
-    r.temperature = 5600;
-    r.matrix = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    r.extra = {10, 11, 12};
-    const QByteArray bytes = r.encode();
-    QCOMPARE(bytes.size(), 52);
-    QCOMPARE(bytes.left(12).toHex(), QByteArray("e01500000000803f00000040"));
-    QCOMPARE(bytes.mid(48).toHex(), QByteArray("00004041"));
-    QCOMPARE(ColorMatrixRecord::decode(bytes), r);
-    QVERIFY(!ColorMatrixRecord::decode(bytes.left(51)));
-}
 
 void TestColorMatrices::blending()
 {

@@ -189,11 +189,10 @@ private slots:
         const auto table = ColorMatrixTable::decode(reply->payload);
         QVERIFY(table);
         QList<qint32> kelvins;
-        for (const auto& d : table->descriptors) {
-            const kvx::wire::Reader r(d.data(), qsizetype(d.size()));
-            kelvins.append(r.at<qint32>(0));
+        for (const ColorMatrixRecord& record : table->records) {
+            kelvins.append(record.temperature);
             for (int row = 0; row < 3; ++row) // rows sum to 1: white stays white
-                QVERIFY(qAbs(r.f32(4 + 12 * row) + r.f32(8 + 12 * row) + r.f32(12 + 12 * row) - 1.0f) < 1e-4f);
+                QVERIFY(qAbs(record.element(row, 0) + record.element(row, 1) + record.element(row, 2) - 1.0f) < 1e-4f);
         }
         QCOMPARE(kelvins, (QList<qint32>{3200, 5600, 6500}));
 

@@ -1,4 +1,4 @@
-#include "render/colour/ColorMatrixRecord.h"
+#include "common/packets/ColorMatrixRecord.h"
 
 #include "common/wire/LittleEndian.h"
 

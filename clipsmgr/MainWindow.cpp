@@ -1,10 +1,11 @@
 #include "clipsmgr/MainWindow.h"
 
-#include "clipsmgr/RecorderCommands.h"
-#include "clipsmgr/RecorderDiscovery.h"
-#include "clipsmgr/RecorderView.h"
+#include "clipsmgr/PipelineThumbnailRenderer.h"
 #include "clipsmgr/VLMClipsApp.h"
+#include "download/RecorderCommands.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderDiscovery.h"
+#include "recorders/RecorderView.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
@@ -15,6 +16,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), discovery_(new RecorderDiscovery(&recorders_, this))
 {
     ui->setupUi(this);
+    savedClips_.setThumbnailRenderer(std::make_shared<PipelineThumbnailRenderer>());
     ui->recordersView->setModel(&recorders_);
     ui->savedClipsView->setModel(&savedClips_);
     connect(&recorders_, &QAbstractItemModel::rowsInserted, this, &MainWindow::selectFirstRecorderIfNoneSelected);

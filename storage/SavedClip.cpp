@@ -128,7 +128,7 @@ bool SavedClip::prepareDownload(const QString& basePath, const RecorderPaintStat
         return false;
     }
 
-    folderPath_ = clipfolder::createFolder(basePath_, clipfolder::folderNameFor(QDateTime::currentDateTime()));
+    folderPath_ = clipfolder::createFolder(basePath_, clipfolder::folderNameFor(folderClock_()));
     if (folderPath_.isEmpty()) {
         qDebug().noquote() << "Cannot create a clip folder in" << basePath_;
         return false;

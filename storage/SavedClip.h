@@ -7,11 +7,14 @@
 #include "storage/ClipDescription.h"
 #include "storage/ReceiveMemory.h"
 #include "storage/StoreFile.h"
+#include "storage/ThumbnailRenderer.h"
 
+#include <QDateTime>
 #include <QEnableSharedFromThis>
 #include <QPixmap>
 #include <QSharedPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,9 +47,12 @@ public:
     // --- the folder and its metadata ---
     // Loads an existing clip folder. False when clip.xml or renderInfo.xml cannot be read.
     bool openFolder(const QString& path);
-    // Creates the folder and its files for downloading this clip under basePath. False (with
-    // nothing left half-prepared in use) when the folder or its files cannot be made.
+    // Creates the folder and its files for downloading this clip under basePath, named after
+    // the folder clock's time. False (with nothing left half-prepared in use) when the folder or
+    // its files cannot be made.
     bool prepareDownload(const QString& basePath, const RecorderPaintState& recorder);
+    // The clock the folder is named after; the local time unless set.
+    void setFolderClock(std::function<QDateTime()> clock) { folderClock_ = std::move(clock); }
     bool readClipXml(QFile* file);
     bool writeClipXml();
     // An empty path means the folder's "renderInfo.xml".
@@ -86,8 +92,10 @@ public:
     QPixmap thumbnail() const;
     // Deletes "thumb.tif" and draws it again.
     bool updateThumbnail();
-    // Draws the first frames through the processing pipeline into "thumb.tif".
+    // Draws the first frame into "thumb.tif" with the thumbnail renderer; false without one.
     bool renderThumbnail();
+    // Draws this clip's thumbnails from now on; null draws none.
+    void setThumbnailRenderer(std::shared_ptr<ThumbnailRenderer> renderer);
 
     // --- frames ---
     qint64 bytesPerFrame() const { return frameSize(); }
@@ -160,4 +168,6 @@ private:
     quint32 millisecondsSpent_ = 0;
     double speed_ = 0.0;
     bool deleted_ = false;
+    std::shared_ptr<ThumbnailRenderer> thumbnailRenderer_;
+    std::function<QDateTime()> folderClock_ = &QDateTime::currentDateTime;
 };

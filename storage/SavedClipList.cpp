@@ -18,6 +18,7 @@ QVariant SavedClipList::data(const QModelIndex& index, int role) const
 
 void SavedClipList::insertItem(QSharedPointer<SavedClip> item, int row)
 {
+    item->setThumbnailRenderer(thumbnailRenderer_);
     BaseClipListModel::insertItem(item, row);
     SavedClip* clip = item.data();
     connect(clip, &DownloadableClip::displayChanged, this, [this, clip] {
@@ -63,6 +64,7 @@ void SavedClipList::rebuildFromFolder(const QString& folder)
         if (!clipfolder::isClipFolder(path))
             continue;
         auto opened = QSharedPointer<SavedClip>::create();
+        opened->setThumbnailRenderer(thumbnailRenderer_);
         if (!opened->openFolder(path))
             continue;
         // The same clip downloaded twice lives in two folders: the folder decides too.
@@ -71,6 +73,13 @@ void SavedClipList::rebuildFromFolder(const QString& folder)
         });
         append(kept != previous.cend() ? *kept : opened);
     }
+}
+
+void SavedClipList::setThumbnailRenderer(std::shared_ptr<ThumbnailRenderer> renderer)
+{
+    thumbnailRenderer_ = std::move(renderer);
+    for (const QSharedPointer<SavedClip>& clip : std::as_const(clips_))
+        clip->setThumbnailRenderer(thumbnailRenderer_);
 }
 
 bool SavedClipList::deleteClip(int row)

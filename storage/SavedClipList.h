@@ -26,7 +26,14 @@ public:
     // no clip folders, or fail to open, are left out.
     void rebuildFromFolder(const QString& folder);
 
+    // The renderer every clip of the list draws its thumbnail with, also when it is opened by
+    // rebuildFromFolder(); set it before that.
+    void setThumbnailRenderer(std::shared_ptr<ThumbnailRenderer> renderer);
+
     // Deletes the row's clip folder from disk and removes the row; false (and nothing removed)
     // when the folder could not be deleted.
     bool deleteClip(int row);
+
+private:
+    std::shared_ptr<ThumbnailRenderer> thumbnailRenderer_;
 };

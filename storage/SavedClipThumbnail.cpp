@@ -3,13 +3,22 @@
 
 #include "storage/ClipFolder.h"
 
-#include "render/pipeline/ThumbnailRenderer.h"
-
 #include <QFile>
 #include <QFileInfo>
 
+// Pictures of a static library are registered by hand, once, from outside any namespace.
+static void registerStoragePictures()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(storage);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 QPixmap SavedClip::thumbnail() const
 {
+    registerStoragePictures();
     const QString rendered = filePath(clipfolder::Thumbnail);
     const QPixmap picture(!folderPath_.isEmpty() && QFileInfo::exists(rendered) ? rendered
                                                                                 : QStringLiteral(":/res/clipw.png"));
@@ -24,16 +33,12 @@ bool SavedClip::updateThumbnail()
     return rendered;
 }
 
-// The first frame through the processing pipeline with this clip's calibration and render
-// state. No calibration, no thumbnail: the list then shows the default clip picture.
 bool SavedClip::renderThumbnail()
 {
-    QByteArray calibration;
-    int width = 0;
-    int height = 0;
-    if (!loadCalibration(&calibration, &width, &height))
-        return false;
-    const auto frames =
-        kvx::FrameBlock::describeMapped(frameData(0), dataSize(), qint64(totalFrames), width, height, bytesPerFrame());
-    return kvx::renderThumbnailImage(frames, calibration, renderState_, filePath(clipfolder::Thumbnail));
+    return thumbnailRenderer_ && thumbnailRenderer_->render(*this, filePath(clipfolder::Thumbnail));
+}
+
+void SavedClip::setThumbnailRenderer(std::shared_ptr<ThumbnailRenderer> renderer)
+{
+    thumbnailRenderer_ = std::move(renderer);
 }

@@ -1,10 +1,12 @@
-#include "ClipFixtures.h"
+#include "SampleClips.h"
+#include "TestFiles.h"
 #include "storage/ClipFolder.h"
 #include "storage/SavedClip.h"
 #include "storage/SavedClipList.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,10 +25,13 @@ bool storeFrames(SavedClip& clip, qint64 first, qint64 last)
     return clip.storeFrames(buffer) && progress.wait(5000);
 }
 
-// A prepared clip folder of 10 frames of 64 x 32 in base.
+// A prepared clip folder of 10 frames of 64 x 32 in base. Each folder is named one second after
+// the one before, as downloads started a second apart are.
 QSharedPointer<SavedClip> preparedClip(const QString& base, quint64 frames = 10)
 {
-    auto clip = QSharedPointer<SavedClip>::create(clipOf(64, 32, frames));
+    static QDateTime start(QDate(2024, 5, 1), QTime(9, 0));
+    auto clip = QSharedPointer<SavedClip>::create(sampleClip(2, frames, 64, 32));
+    clip->setFolderClock([] { return start = start.addSecs(1); });
     return clip->prepareDownload(base, {}) ? clip : nullptr;
 }
 
@@ -38,6 +43,18 @@ RecorderPaintState recorderWith(std::initializer_list<std::pair<int, qint16>> va
         packet.values[size_t(i)] = v;
     return {packet, matrices};
 }
+
+// Draws every thumbnail as a plain red picture and notes where it was asked to.
+struct RedThumbnails : ThumbnailRenderer {
+    bool render(SavedClip&, const QString& path) override
+    {
+        paths.append(path);
+        QImage picture(20, 10, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        return picture.save(path);
+    }
+    QStringList paths;
+};
 
 } // namespace
 
@@ -57,12 +74,13 @@ private slots:
     void listShowsClipFoldersOnly();
     void rebuildKeepsOpenClips();
     void deleteRemovesFolderAndRow();
+    void thumbnailsComeFromTheRendererHandedIn();
 };
 
 void TestSavedClip::prepareDownloadLaysOutTheFolder()
 {
     QTemporaryDir dir;
-    SavedClip clip(clipOf(2048, 1080, 100));
+    SavedClip clip(sampleClip(2, 100, 2048, 1080));
     QVERIFY(clip.prepareDownload(dir.filePath("clips"), {}));
 
     QCOMPARE(clip.basePath(), dir.filePath("clips") + "/");
@@ -114,7 +132,7 @@ void TestSavedClip::initialRenderStateFromTheRecorder()
                                                       {2, 999},
                                                       {14, 999}},
                                                      {warm, cold});
-    SavedClip clip(clipOf(64, 32, 10));
+    SavedClip clip(sampleClip(2, 10, 64, 32));
     QVERIFY(clip.prepareDownload(dir.path(), recorder));
 
     RenderState& s = clip.renderState();
@@ -156,7 +174,7 @@ void TestSavedClip::initialRenderStateFromTheRecorder()
 void TestSavedClip::initialRenderStateFromDefaults()
 {
     QTemporaryDir dir;
-    SavedClip clip(clipOf(64, 32, 10));
+    SavedClip clip(sampleClip(2, 10, 64, 32));
     QVERIFY(clip.prepareDownload(dir.path(), {}));
     RenderState& s = clip.renderState();
     QCOMPARE(s.floatValue("TNKThresh"), 5.0f);
@@ -277,7 +295,7 @@ void TestSavedClip::presentFramesStopWhereTheFileEnds()
 void TestSavedClip::explicitFrameSizeSurvivesReopening()
 {
     QTemporaryDir dir;
-    kvx::ClipInfoPacket::clipInfo info = clipOf(64, 32, 4);
+    kvx::ClipInfoPacket::clipInfo info = sampleClip(2, 4, 64, 32);
     info.flags = 64;
     info.frameBytes = 3000;
     SavedClip clip(info);
@@ -296,12 +314,12 @@ void TestSavedClip::explicitFrameSizeSurvivesReopening()
 
 void TestSavedClip::descriptionTexts()
 {
-    kvx::ClipInfoPacket::clipInfo info = clipOf(2048, 1080, 1000, 1000.0f);
+    kvx::ClipInfoPacket::clipInfo info = sampleClip(2, 1000, 2048, 1080);
     info.width = 1920;
     SavedClip clip(info);
     clip.addRange({0, 994}); // 99.5 % rounds up to 100
     QCOMPARE(clip.description(),
-             QString("Clip #3 ''\nCamera: 00-0001-0042 (VLM HD)\n"
+             QString("Clip #3 ''\nCamera: 29-0118-0001 (VLM HD)\n"
                      "Frames: 1000 - Recording time: 1.000 s\n"
                      "FPS: 1000 - Image resolution: 1920x1080"));
     clip.removeRange({994, 994});
@@ -313,14 +331,14 @@ void TestSavedClip::descriptionTexts()
     info.width = 3840;
     info.fps = 0.0f; // a recorder that reported no rate
     SavedClip uhd(info);
-    QVERIFY(uhd.description().contains("Clip #1 ''\nCamera: 00-0001-0042 (VLM UHD)\n"));
+    QVERIFY(uhd.description().contains("Clip #1 ''\nCamera: 29-0118-0001 (VLM UHD)\n"));
     QVERIFY(uhd.description().contains("Recording time: 0.000 s\nFPS: 0 - Image resolution: 3840x1080"));
     QCOMPARE(uhd.infoLines().at(5), " Image resolution: 3840x1080 (UHD)");
 }
 
 void TestSavedClip::trims()
 {
-    SavedClip clip(clipOf(64, 32, 50));
+    SavedClip clip(sampleClip(2, 50, 64, 32));
     QSignalSpy trimmed(&clip, &SavedClip::trimUpdated);
     clip.renderState().setChanged(false);
     clip.setUpperTrim(40);
@@ -337,7 +355,6 @@ void TestSavedClip::listShowsClipFoldersOnly()
 {
     QTemporaryDir dir;
     const auto a = preparedClip(dir.path());
-    QTest::qWait(1100); // the next folder gets the next second's name
     const auto b = preparedClip(dir.path(), 20);
     QVERIFY(a && b);
     // Not clip folders: one without its render state, a plain folder, a file, a link to a clip.
@@ -359,7 +376,7 @@ void TestSavedClip::listShowsClipFoldersOnly()
 
     const QModelIndex first = list.index(0);
     QCOMPARE(list.data(first, Qt::DisplayRole).toString(),
-             QString("Downloading Clip #3 '%1'\nCamera: 00-0001-0042 (VLM HD)\n"
+             QString("Downloading Clip #3 '%1'\nCamera: 29-0118-0001 (VLM HD)\n"
                      "Frames: 10 - Recording time: 0.010 s\nFPS: 1000 - Image resolution: 64x32")
                  .arg(a->folderName()));
     const QPixmap icon = list.data(first, Qt::DecorationRole).value<QPixmap>();
@@ -382,7 +399,7 @@ void TestSavedClip::rebuildKeepsOpenClips()
     QVERIFY(a);
     SavedClipList list;
     list.append(a);
-    const auto appended = list.appendClip(clipOf(64, 32, 3));
+    const auto appended = list.appendClip(sampleClip(2, 3, 64, 32));
     QCOMPARE(list.rowCount(), 2);
     QCOMPARE(appended->row(), 1);
 
@@ -392,7 +409,6 @@ void TestSavedClip::rebuildKeepsOpenClips()
     QCOMPARE(appended->row(), -1);
 
     // The same clip downloaded again into a second folder is a second row, not a copy of the first.
-    QTest::qWait(1100);
     const auto again = preparedClip(dir.path());
     list.rebuildFromFolder(dir.path());
     QCOMPARE(list.rowCount(), 2);
@@ -418,9 +434,37 @@ void TestSavedClip::deleteRemovesFolderAndRow()
     QVERIFY(QFileInfo::exists(dir.path()));
 
     // A clip that has no folder deletes nothing, least of all the working folder.
-    SavedClip unprepared(clipOf(64, 32, 1));
+    SavedClip unprepared(sampleClip(2, 1, 64, 32));
     QVERIFY(!unprepared.deleteFolder());
     QVERIFY(!list.deleteClip(5));
+}
+
+void TestSavedClip::thumbnailsComeFromTheRendererHandedIn()
+{
+    QTemporaryDir dir;
+    const auto red = std::make_shared<RedThumbnails>();
+    SavedClipList list;
+    list.setThumbnailRenderer(red);
+    const auto clip = list.appendClip(sampleClip(2, 4, 64, 32));
+    QVERIFY(clip->prepareDownload(dir.path(), {}));
+    QVERIFY(storeFrames(*clip, 2, 3));
+    QVERIFY2(red->paths.isEmpty(), "drawn before the clip was complete");
+    QVERIFY(storeFrames(*clip, 0, 1));
+    const QString thumb = clip->folderPath() + "/thumb.tif";
+    QCOMPARE(red->paths, QStringList{thumb});
+    const QImage shown = list.data(list.index(0), Qt::DecorationRole).value<QPixmap>().toImage();
+    QCOMPARE(shown.height(), 64);
+    QCOMPARE(shown.pixelColor(shown.width() / 2, 32), QColor(Qt::red));
+
+    // Reopened without its thumbnail, the folder gets a new one; without a renderer it does not.
+    QVERIFY(QFile::remove(thumb));
+    SavedClipList bare;
+    bare.rebuildFromFolder(dir.path());
+    QCOMPARE(bare.rowCount(), 1);
+    QVERIFY(!QFileInfo::exists(thumb));
+    list.rebuildFromFolder(dir.path());
+    QCOMPARE(red->paths, QStringList({thumb, thumb}));
+    QVERIFY(QFileInfo::exists(thumb));
 }
 
 QTEST_MAIN(TestSavedClip)

@@ -1,8 +1,9 @@
 // Clip thumbnails: drawn when the last block of a download is stored, when a folder without
 // one is opened and on request; upright, 128 pixels high; never without calibration.
 
-#include "ClipFolderMaker.h"
+#include "SampleClipFolders.h"
 #include "SyntheticMosaic.h"
+#include "clipsmgr/PipelineThumbnailRenderer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +35,17 @@ QByteArray quarterFrames(int frames)
     });
 }
 
+QString makeFolder(const QString& base, int frames, const QByteArray& calibration)
+{
+    return testdata::makeClipFolder(base, kWidth, kHeight, frames, quarterFrames(frames), calibration,
+                                    std::make_shared<PipelineThumbnailRenderer>());
+}
+
+// A clip that draws its thumbnails through the pipeline.
+struct DrawingClip : SavedClip {
+    DrawingClip() { setThumbnailRenderer(std::make_shared<PipelineThumbnailRenderer>()); }
+};
+
 int lightness(const QImage& image, double fx, double fy)
 {
     return qGray(image.pixel(int(fx * image.width()), int(fy * image.height())));
@@ -53,8 +65,7 @@ private slots:
 void TestThumbnail::downloadedClipGetsAnUprightThumbnail()
 {
     QTemporaryDir dir;
-    const QString folder =
-        testdata::makeClipFolder(dir.path(), kWidth, kHeight, 3, quarterFrames(3), unitCalibration());
+    const QString folder = makeFolder(dir.path(), 3, unitCalibration());
     QVERIFY(!folder.isEmpty());
 
     const QImage thumb(folder + "/thumb.tif");
@@ -69,13 +80,12 @@ void TestThumbnail::downloadedClipGetsAnUprightThumbnail()
 void TestThumbnail::thumbnailIsDrawnAgainWhenMissingOrAskedFor()
 {
     QTemporaryDir dir;
-    const QString folder =
-        testdata::makeClipFolder(dir.path(), kWidth, kHeight, 2, quarterFrames(2), unitCalibration());
+    const QString folder = makeFolder(dir.path(), 2, unitCalibration());
     QVERIFY(!folder.isEmpty());
     const QString thumbPath = folder + "/thumb.tif";
     QVERIFY(QFile::remove(thumbPath));
 
-    SavedClip clip;
+    DrawingClip clip;
     QVERIFY(clip.openFolder(folder));
     QVERIFY2(QFileInfo::exists(thumbPath), "opening a folder without thumbnail draws one");
 
@@ -87,23 +97,21 @@ void TestThumbnail::noThumbnailWithoutUsableCalibration()
 {
     QTemporaryDir dir;
     // Downloaded without calibration.
-    const QString bare =
-        testdata::makeClipFolder(dir.filePath("bare"), kWidth, kHeight, 2, quarterFrames(2), QByteArray());
+    const QString bare = makeFolder(dir.filePath("bare"), 2, QByteArray());
     QVERIFY(!bare.isEmpty());
     QVERIFY(!QFileInfo::exists(bare + "/thumb.tif"));
 
     // A calibration file one byte short cannot be loaded.
     QTemporaryDir other;
-    const QString folder =
-        testdata::makeClipFolder(other.path(), kWidth, kHeight, 2, quarterFrames(2), unitCalibration());
+    const QString folder = makeFolder(other.path(), 2, unitCalibration());
     QVERIFY(!folder.isEmpty());
     QVERIFY(QFile::remove(folder + "/thumb.tif"));
     QVERIFY(QFile::resize(folder + "/calib.bin", kWidth * kHeight * 8 - 1));
-    SavedClip clip;
+    DrawingClip clip;
     QVERIFY(clip.openFolder(folder));
     QVERIFY(!QFileInfo::exists(folder + "/thumb.tif"));
     QVERIFY(!clip.updateThumbnail());
 }
 
 QTEST_MAIN(TestThumbnail)
-#include "tst_thumbnail.moc"
+#include "tst_pipeline_thumbnail.moc"

@@ -1,4 +1,4 @@
-#include "CatalogueTestData.h"
+#include "SampleClips.h"
 
 #include "common/catalogue/ClipInfoProcessor.h"
 
@@ -20,14 +20,14 @@ private slots:
     void transmissionInTwoPacketsCompletesOnceAndIgnoresRepeats()
     {
         ClipInfoProcessor p;
-        const QByteArray first = listPacket(7, 3, {makeClip(2), makeClip(0)}, 0x1234);
-        const QByteArray second = listPacket(7, 3, {makeClip(1)}, 0x1235);
+        const QByteArray first = clipListPacket(7, {sampleClip(2), sampleClip(0)}, 3, 0x1234);
+        const QByteArray second = clipListPacket(7, {sampleClip(1)}, 3, 0x1235);
 
         QVERIFY(!p.process(first));
         QVERIFY(p.clips().isEmpty());
         QVERIFY(p.process(second));
         QCOMPARE(clipNumbers(p), (QList<quint16>{0, 1, 2}));
-        QCOMPARE(p.clips().at(0).info, makeClip(0));
+        QCOMPARE(p.clips().at(0).info, sampleClip(0));
         QCOMPARE(p.clips().at(0).listTag, 0x1234u);
         QCOMPARE(p.clips().at(1).listTag, 0x1235u);
 
@@ -37,60 +37,60 @@ private slots:
         QCOMPARE(clipNumbers(p), (QList<quint16>{0, 1, 2}));
 
         // The next transmission starts afresh.
-        QVERIFY(p.process(listPacket(8, 1, {makeClip(5)})));
+        QVERIFY(p.process(clipListPacket(8, {sampleClip(5)}, 1)));
         QCOMPARE(clipNumbers(p), QList<quint16>{5});
     }
 
     void equalCountReplacementIsKeptButNotReported()
     {
         ClipInfoProcessor p;
-        QVERIFY(p.process(listPacket(1, 2, {makeClip(0), makeClip(1)})));
-        QVERIFY(!p.process(listPacket(2, 2, {makeClip(0), makeClip(4)})));
+        QVERIFY(p.process(clipListPacket(1, {sampleClip(0), sampleClip(1)}, 2)));
+        QVERIFY(!p.process(clipListPacket(2, {sampleClip(0), sampleClip(4)}, 2)));
         QCOMPARE(clipNumbers(p), (QList<quint16>{0, 4}));
-        QVERIFY(p.process(listPacket(3, 3, {makeClip(0), makeClip(4), makeClip(6)})));
+        QVERIFY(p.process(clipListPacket(3, {sampleClip(0), sampleClip(4), sampleClip(6)}, 3)));
     }
 
     void emptyListCompletesAtOnce()
     {
         ClipInfoProcessor p;
-        QVERIFY(p.process(listPacket(1, 2, {makeClip(0), makeClip(1)})));
-        QVERIFY(p.process(listPacket(2, 0, {})));
+        QVERIFY(p.process(clipListPacket(1, {sampleClip(0), sampleClip(1)}, 2)));
+        QVERIFY(p.process(clipListPacket(2, {}, 0)));
         QVERIFY(p.clips().isEmpty());
     }
 
     void badPacketFailsItsTransmissionUntilANewListId()
     {
         ClipInfoProcessor p;
-        QVERIFY(p.process(listPacket(1, 1, {makeClip(9)})));
+        QVERIFY(p.process(clipListPacket(1, {sampleClip(9)}, 1)));
 
-        QVERIFY(!p.process(listPacket(5, 3, {makeClip(0), makeClip(1)})));
-        const QByteArray last = listPacket(5, 3, {makeClip(2)});
+        QVERIFY(!p.process(clipListPacket(5, {sampleClip(0), sampleClip(1)}, 3)));
+        const QByteArray last = clipListPacket(5, {sampleClip(2)}, 3);
         QVERIFY(!p.process(last.constData(), last.size() - 1)); // one byte short
         QVERIFY(!p.process(last));                              // rest of the failed transmission is ignored
         QCOMPARE(clipNumbers(p), QList<quint16>{9});
 
-        QVERIFY(p.process(listPacket(6, 3, {makeClip(0), makeClip(1), makeClip(2)})));
+        QVERIFY(p.process(clipListPacket(6, {sampleClip(0), sampleClip(1), sampleClip(2)}, 3)));
         QCOMPARE(clipNumbers(p), (QList<quint16>{0, 1, 2}));
     }
 
     void headlessOrForeignPacketFailsTheTransmission()
     {
         ClipInfoProcessor p;
-        QVERIFY(!p.process(listPacket(4, 2, {makeClip(0)})));
+        QVERIFY(!p.process(clipListPacket(4, {sampleClip(0)}, 2)));
         QVERIFY(!p.process(QByteArray::fromHex("0200cdab0400")));
-        QByteArray foreign = listPacket(4, 2, {makeClip(1)});
+        QByteArray foreign = clipListPacket(4, {sampleClip(1)}, 2);
         foreign[0] = 0x05; // output-state magic
         QVERIFY(!p.process(foreign));
-        QVERIFY(!p.process(listPacket(4, 2, {makeClip(1)})));
+        QVERIFY(!p.process(clipListPacket(4, {sampleClip(1)}, 2)));
         QVERIFY(p.clips().isEmpty());
     }
 
     void overshootingTransmissionNeverCompletes()
     {
         ClipInfoProcessor p;
-        QVERIFY(!p.process(listPacket(3, 3, {makeClip(0), makeClip(1)})));
-        QVERIFY(!p.process(listPacket(3, 3, {makeClip(2), makeClip(3)})));
-        QVERIFY(!p.process(listPacket(3, 3, {})));
+        QVERIFY(!p.process(clipListPacket(3, {sampleClip(0), sampleClip(1)}, 3)));
+        QVERIFY(!p.process(clipListPacket(3, {sampleClip(2), sampleClip(3)}, 3)));
+        QVERIFY(!p.process(clipListPacket(3, {}, 3)));
         QVERIFY(p.clips().isEmpty());
     }
 };

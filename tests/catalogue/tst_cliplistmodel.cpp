@@ -1,4 +1,4 @@
-#include "CatalogueTestData.h"
+#include "SampleClips.h"
 
 #include "common/catalogue/BaseClipListModel.h"
 #include "common/catalogue/BaseRecClip.h"
@@ -7,6 +7,8 @@
 #include <QAbstractItemModelTester>
 #include <QPixmap>
 #include <QSignalSpy>
+
+using ClipInfo = kvx::ClipInfoPacket::clipInfo;
 
 namespace {
 
@@ -45,13 +47,13 @@ private slots:
     {
         DownloadableClipList model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setClips(records({makeClip(0), makeClip(2)}));
+        model.setClips(records({sampleClip(0), sampleClip(2)}));
         DownloadableClip* two = model.clipPointerAt(1);
         two->addRange({0, 4});
 
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QSignalSpy labels(&model, &DownloadableClipList::clipLabelChanged);
-        model.setClips(records({makeClip(3), makeClip(0), makeClip(1), makeClip(2)}));
+        model.setClips(records({sampleClip(3), sampleClip(0), sampleClip(1), sampleClip(2)}));
         QCOMPARE(clipNumbers(model), (QList<quint16>{0, 1, 2, 3}));
         QCOMPARE(model.clipPointerAt(2), two);
         QCOMPARE(two->downloadedFrames(), 5u);
@@ -63,10 +65,12 @@ private slots:
     void replacedClipWithTheSameNumberFollowsTheOldOne()
     {
         DownloadableClipList model;
-        model.setClips(records({makeClip(1), makeClip(5)}));
+        model.setClips(records({sampleClip(1), sampleClip(5)}));
         model.clipPointerAt(0)->addRange({0, 9});
 
-        model.setClips(records({makeClip(1, 100, 0xBEEF), makeClip(5)}));
+        kvx::ClipInfoPacket::clipInfo replacement = sampleClip(1);
+        replacement.clipUid = 0xBEEF;
+        model.setClips(records({replacement, sampleClip(5)}));
         QCOMPARE(clipNumbers(model), (QList<quint16>{1, 1, 5}));
         QCOMPARE(model.clipPointerAt(0)->clipUid, 0xC11B0001ull);
         QVERIFY(model.clipPointerAt(0)->isLost());
@@ -78,12 +82,12 @@ private slots:
     {
         DownloadableClipList model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setClips(records({makeClip(0), makeClip(1), makeClip(2)}));
+        model.setClips(records({sampleClip(0), sampleClip(1), sampleClip(2)}));
         model.clipPointerAt(1)->addRange({0, 9});
         const QSharedPointer<DownloadableClip> gone = model.clipAt(2);
 
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
-        model.setClips(records({makeClip(3)}));
+        model.setClips(records({sampleClip(3)}));
         QCOMPARE(clipNumbers(model), (QList<quint16>{1, 3}));
         QCOMPARE(removed.size(), 2);
         QCOMPARE(gone->row(), -1);
@@ -95,7 +99,7 @@ private slots:
         QVERIFY(model.isDownloadable(model.index(1)));
 
         // Listed again: no longer lost.
-        model.setClips(records({makeClip(1), makeClip(3)}));
+        model.setClips(records({sampleClip(1), sampleClip(3)}));
         QVERIFY(!model.clipPointerAt(0)->isLost());
         QVERIFY(model.isDownloadable(kept));
     }
@@ -103,7 +107,7 @@ private slots:
     void newClipsTakesAProcessorsList()
     {
         ClipInfoProcessor processor;
-        QVERIFY(processor.process(listPacket(1, 2, {makeClip(4), makeClip(2)})));
+        QVERIFY(processor.process(clipListPacket(1, {sampleClip(4), sampleClip(2)}, 2)));
         QObject owner;
         DownloadableClipList model(&owner);
         model.newClips(processor);
@@ -114,10 +118,10 @@ private slots:
     {
         DownloadableClipList model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setClips(records({makeClip(0), makeClip(4)}));
+        model.setClips(records({sampleClip(0), sampleClip(4)}));
         DownloadableClip* four = model.clipPointerAt(1);
         // Inserted in front of it: the clip must now report row 2.
-        model.setClips(records({makeClip(0), makeClip(1), makeClip(4)}));
+        model.setClips(records({sampleClip(0), sampleClip(1), sampleClip(4)}));
 
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         four->addRange({0, 1});
@@ -140,7 +144,7 @@ private slots:
     void outOfRangeAccessIsHarmless()
     {
         DownloadableClipList model;
-        model.setClips(records({makeClip(0)}));
+        model.setClips(records({sampleClip(0)}));
         QVERIFY(!model.clipPointerAt(1));
         QVERIFY(!model.clipPointerAt(-1));
         QVERIFY(model.clipAt(1).isNull());
@@ -157,10 +161,11 @@ private slots:
     void recorderListRoles()
     {
         DownloadableClipList model;
-        model.setClips(records({makeClip(6)}));
+        model.setClips(records({sampleClip(6)}));
         const QModelIndex index = model.index(0);
         QCOMPARE(model.data(index).toString(), model.clipPointerAt(0)->text());
         QCOMPARE(model.data(index, Qt::DecorationRole).typeId(), QMetaType::QPixmap);
+        QVERIFY2(!model.data(index, Qt::DecorationRole).value<QPixmap>().isNull(), "the clip picture did not load");
         QVERIFY(!model.data(index, 257).isValid());
         QCOMPARE(model.roleNames().value(257), QByteArray("clipID"));
     }
@@ -169,17 +174,17 @@ private slots:
     {
         BaseClipListModel<BaseRecClip> model;
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-        model.setClips(records({makeClip(0), makeClip(7)}));
+        model.setClips(records({sampleClip(0), sampleClip(7)}));
         QCOMPARE(resets.size(), 1);
         QCOMPARE(model.data(model.index(1), 257).toInt(), 7);
         QCOMPARE(model.data(model.index(1)).toString(), QStringLiteral("Recorder clip 7"));
         QVERIFY(!model.data(model.index(1), Qt::DecorationRole).isValid());
 
-        model.setClips(records({makeClip(1), makeClip(2)}));
+        model.setClips(records({sampleClip(1), sampleClip(2)}));
         QCOMPARE(resets.size(), 1);
         QCOMPARE(model.clipPointerAt(0)->clipNumber, 0);
 
-        model.setClips(records({makeClip(3)}));
+        model.setClips(records({sampleClip(3)}));
         QCOMPARE(resets.size(), 2);
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.clipPointerAt(0)->clipNumber, 3);

@@ -1,8 +1,10 @@
-#include "CatalogueTestData.h"
+#include "SampleClips.h"
 
 #include "common/catalogue/DownloadableClip.h"
 
 #include <QSignalSpy>
+
+using ClipInfo = kvx::ClipInfoPacket::clipInfo;
 
 using Segments = QList<ClipSegment>;
 
@@ -11,7 +13,7 @@ namespace {
 // A clip of `frames` frames whose segments are already `segments`.
 std::unique_ptr<DownloadableClip> clipWith(quint64 frames, const Segments& segments)
 {
-    auto clip = std::make_unique<DownloadableClip>(makeClip(3, frames));
+    auto clip = std::make_unique<DownloadableClip>(sampleClip(3, frames));
     for (const ClipSegment& s : segments)
         clip->addRange(s);
     return clip;
@@ -161,7 +163,7 @@ private slots:
 
     void calibrationFinishedOnlyWhenItArrives()
     {
-        DownloadableClip clip(makeClip(0));
+        DownloadableClip clip(sampleClip(0));
         QSignalSpy spy(&clip, &DownloadableClip::calibrationFileFinished);
         clip.setCalibrationPresent(true);
         clip.setCalibrationPresent(true);
@@ -173,7 +175,7 @@ private slots:
 
     void frameSizeAndRequiredBytes()
     {
-        ClipInfo info = makeClip(0, 1000);
+        ClipInfo info = sampleClip(0, 1000);
         QCOMPARE(DownloadableClip(info).frameSize(), 1920 * 1080);
         QCOMPARE(DownloadableClip(info).requiredBytes(), 1008ll * 1920 * 1080 + 0xA00000);
 
@@ -197,7 +199,7 @@ private slots:
 
     void texts()
     {
-        ClipInfo info = makeClip(3, 250);
+        ClipInfo info = sampleClip(3, 250);
         info.clipUid = 0x1122AABBCCDDull;
         DownloadableClip clip(info);
         QCOMPARE(clip.text(), QStringLiteral("Clip 4 (250 frames - 0.250 s)\n1920x1080 @ 1000 fps"));
@@ -249,7 +251,7 @@ private slots:
     {
         QFETCH(quint16, width);
         QFETCH(float, fps);
-        ClipInfo info = makeClip(0, 1000);
+        ClipInfo info = sampleClip(0, 1000);
         info.width = width;
         info.fps = fps;
         DownloadableClip clip(info);

@@ -2,25 +2,15 @@
 // showing its progress or why it stopped.
 #include "clipsmgr/MainWindow.h"
 
-#include "clipsmgr/RecorderCommands.h"
-#include "clipsmgr/RecorderDiscovery.h"
-#include "clipsmgr/RecorderView.h"
 #include "clipsmgr/VLMClipsApp.h"
-#include "common/DelayMs.h"
 #include "download/DownloadLauncher.h"
 #include "download/DownloadProgress.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderDiscovery.h"
+#include "recorders/RecorderView.h"
 #include "ui_MainWindow.h"
 
 #include <QDebug>
-
-namespace {
-
-// Pauses that let the recorder answer one command before the next.
-constexpr int CommandSpacingMs = 50;
-constexpr int MatricesAnswerMs = 100;
-
-} // namespace
 
 void MainWindow::on_recorderClipsView_doubleClicked(const QModelIndex& index)
 {
@@ -40,6 +30,7 @@ void MainWindow::on_downloadClipBtn_clicked()
     if (!recorder)
         return;
     const kvx::RecorderInfoPacket recorderInfo = recorder->info();
+    // The link is checked before the clip: a 1G link says why nothing can be downloaded.
     if (const auto refusal = DownloadLauncher::checkLink(recorderInfo); refusal != DownloadLauncher::Refusal::None) {
         tellUser(DownloadLauncher::message(refusal));
         return;
@@ -51,19 +42,8 @@ void MainWindow::on_downloadClipBtn_clicked()
 
     VLMClipsApp* app = VLMClipsApp::instance();
     const QString clipPath = app ? app->ClipPath : QString();
-    const auto space = DownloadLauncher::checkDiskSpace(*clip, DownloadLauncher::bytesAvailable(clipPath));
-    if (space != DownloadLauncher::Refusal::None) {
-        tellUser(DownloadLauncher::message(space));
-        return;
-    }
-
-    // The recorder's latest paint values and matrices seed the new clip's render state.
-    discovery_->sendCommand(recorderInfo, RecorderCommands::updatePaintOptions());
-    delayMs(CommandSpacingMs);
-    discovery_->sendCommand(recorderInfo, RecorderCommands::fetchMatrices());
-    delayMs(MatricesAnswerMs);
-
-    const DownloadLauncher::Started started = DownloadLauncher::start(*manager, clip, savedClips_, clipPath);
+    const DownloadLauncher::Started started =
+        DownloadLauncher::launch(*discovery_, recorderInfo, *manager, clip, savedClips_, clipPath);
     if (!started.clip) {
         if (started.refusal != DownloadLauncher::Refusal::None)
             tellUser(DownloadLauncher::message(started.refusal));

@@ -1,5 +1,8 @@
 #include "download/DownloadLauncher.h"
 
+#include "common/DelayMs.h"
+#include "download/RecorderCommandChannel.h"
+#include "download/RecorderCommands.h"
 #include "download/RecorderDownloadManager.h"
 #include "storage/SavedClipList.h"
 
@@ -68,6 +71,29 @@ Started start(RecorderDownloadManager& manager, const QSharedPointer<Downloadabl
     manager.addClipRequest(request);
     started.clip = clip;
     return started;
+}
+
+void refreshPaintState(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder)
+{
+    commands.sendCommand(recorder, RecorderCommands::updatePaintOptions());
+    delayMs(CommandSpacingMs);
+    commands.sendCommand(recorder, RecorderCommands::fetchMatrices());
+    delayMs(MatricesAnswerMs);
+    // The waits block the event loop, so the answers are still on the socket.
+    commands.takeAnswers();
+}
+
+Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
+               RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
+               SavedClipList& savedClips, const QString& clipPath)
+{
+    Refusal refusal = checkLink(recorder);
+    if (refusal == Refusal::None)
+        refusal = checkDiskSpace(*recorderClip, bytesAvailable(clipPath));
+    if (refusal != Refusal::None)
+        return {nullptr, refusal};
+    refreshPaintState(commands, recorder);
+    return start(manager, recorderClip, savedClips, clipPath);
 }
 
 } // namespace DownloadLauncher

@@ -7,13 +7,19 @@
 #include <QSharedPointer>
 #include <QString>
 
+class RecorderCommandChannel;
 class RecorderDownloadManager;
 class SavedClipList;
 
 // Starting the download of one recorder clip, as the main window's download button does it:
-// the checks that may refuse it with a message for the user, and the steps that make the clip
-// folder and queue the download.
+// the checks that may refuse it with a message for the user, the questions to the recorder
+// whose answers seed the new clip's paint values, and the steps that make the clip folder and
+// queue the download.
 namespace DownloadLauncher {
+
+// Pauses that let the recorder answer one command before the next.
+inline constexpr int CommandSpacingMs = 50;
+inline constexpr int MatricesAnswerMs = 100;
 
 enum class Refusal { None, NothingSelected, SlowLink, NotEnoughDiskSpace, FolderNotPrepared };
 
@@ -37,5 +43,18 @@ struct Started {
 // of both clips and queues the download. A folder that cannot be prepared leaves no row.
 Started start(RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
               SavedClipList& savedClips, const QString& clipPath);
+
+// Asks the recorder for its paint options and then its colour matrices, waiting (blocking, as
+// between all commands to a recorder) 50 ms after the first and 100 ms after the second, and
+// then takes the answers that arrived meanwhile, so the manager holds them before the clip
+// folder is prepared from them.
+void refreshPaintState(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder);
+
+// The whole start of a download of the recorder's clip into clipPath: the link and disk-space
+// checks, the paint-state refresh and start(). Refused with the reason, and nothing sent or
+// queued, when a check fails.
+Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
+               RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
+               SavedClipList& savedClips, const QString& clipPath);
 
 } // namespace DownloadLauncher

@@ -1,5 +1,4 @@
-// What the main window shows for a download, and the checks before one starts.
-#include "download/DownloadLauncher.h"
+// What the main window shows of a running download.
 #include "download/DownloadProgress.h"
 
 #include <QtTest>
@@ -28,25 +27,6 @@ private slots:
             QVERIFY(done.finished);
             QVERIFY(done.text.isEmpty());
         }
-    }
-
-    void diskSpaceAndLinkChecks()
-    {
-        kvx::ClipInfoPacket::clipInfo info;
-        info.totalFrames = 100;
-        info.lineBytes = 256;
-        info.lineCount = 128;
-        const DownloadableClip clip(info);
-        const qint64 needed = clip.requiredBytes();
-        QCOMPARE(DownloadLauncher::checkDiskSpace(clip, needed), DownloadLauncher::Refusal::None);
-        QCOMPARE(DownloadLauncher::checkDiskSpace(clip, needed - 1), DownloadLauncher::Refusal::NotEnoughDiskSpace);
-        QCOMPARE(DownloadLauncher::checkDiskSpace(clip, -1), DownloadLauncher::Refusal::NotEnoughDiskSpace);
-
-        kvx::RecorderInfoPacket recorder;
-        recorder.ethernet.linkFlags = 0x01;
-        QCOMPARE(DownloadLauncher::checkLink(recorder), DownloadLauncher::Refusal::SlowLink);
-        recorder.ethernet.linkFlags = 0x11;
-        QCOMPARE(DownloadLauncher::checkLink(recorder), DownloadLauncher::Refusal::None);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "clipsmgr/RecorderCommands.h"
+#include "download/RecorderCommands.h"
 
 #include "common/packets/ParameterCodes.h"
 

@@ -48,10 +48,8 @@ function(vlm_add_test name)
     "VLM_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
     "VLM_BINARY_DIR=${PROJECT_BINARY_DIR}"
     "QT_LOGGING_RULES=*.debug=false"
+    "VLM_SIM=$<TARGET_FILE:velmor-sim>"
     ${T_ENVIRONMENT})
-  if(TARGET velmor-sim)
-    list(APPEND env "VLM_SIM=$<TARGET_FILE:velmor-sim>")
-  endif()
 
   if("gui" IN_LIST T_LABELS OR "gl" IN_LIST T_LABELS)
     list(APPEND env "LIBGL_ALWAYS_SOFTWARE=1" "QT_QPA_PLATFORM=xcb")

@@ -73,7 +73,7 @@ run_ctest() {
 
 # Debug: compiles faster than an optimised build and keeps assertions on.
 build_asan() {
-  cmake -S "$REPO_ROOT" -B "$ASAN_BUILD_DIR" -DVLM_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug &&
+  cmake -S "$REPO_ROOT" -B "$ASAN_BUILD_DIR" -DVLM_SANITIZE=ON -DVLM_WERROR=ON -DCMAKE_BUILD_TYPE=Debug &&
     cmake --build "$ASAN_BUILD_DIR" -j"$JOBS" --target vlm_tests_unit
 }
 

@@ -75,7 +75,8 @@ check_qt_modules() {
 
 build_project() {
   local start=$SECONDS status=0
-  cmake -S "$REPO_ROOT" -B "$BUILD_DIR"
+  # Warnings are errors here as in CI, so a warning never lands unnoticed.
+  cmake -S "$REPO_ROOT" -B "$BUILD_DIR" -DVLM_WERROR=ON
   # Keep going past a failing target so everything that can be built (and tested) is.
   local keep_going=(-k)
   grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja' "$BUILD_DIR/CMakeCache.txt" && keep_going=(-k 0)

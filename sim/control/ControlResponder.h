@@ -2,10 +2,10 @@
 
 #include "common/packets/RecorderInfoPacket.h"
 #include "sim/control/ClipStoreAccess.h"
+#include "sim/control/FirmwareResponder.h"
 #include "sim/control/RecorderControlState.h"
 #include "sim/control/SimClock.h"
 #include "sim/control/SimDatagram.h"
-#include "sim/firmware/FirmwareResponder.h"
 
 #include <QByteArrayView>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "sim/firmware/FirmwareResponder.h"
+#include "sim/control/FirmwareResponder.h"
 
 #include "common/packets/FirmwareChecksum.h"
 

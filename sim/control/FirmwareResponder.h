@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/packets/FirmwarePackets.h"
+#include "sim/control/FirmwareFaults.h"
 #include "sim/control/SimClock.h"
-#include "sim/firmware/FirmwareFaults.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,10 +1,10 @@
 #include "sim/SimCommandLine.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QFile>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -36,13 +36,8 @@ JSON configuration (every key optional):
   frameBytes > 0 sets flag 0x40 (explicit frame size). Command-line options override the file's
   global values.
 
-Link SPEC: ADDRESS[,code=N][,transfers=0|1][,command=PORT][,transfer=PORT]
-Clip SPEC: WIDTHxHEIGHT[,frames=N][,fps=F][,frameBytes=B][,number=K][,uid=U])";
-
-struct Option {
-    QCommandLineOption option;
-    std::function<bool(const QString&, SimConfig&)> apply;
-};
+LINK: ADDRESS[,code=N][,transfers=0|1][,command=PORT][,transfer=PORT]
+CLIP: WIDTHxHEIGHT[,frames=N][,fps=F][,frameBytes=B][,number=K][,uid=U])";
 
 bool toDouble(const QString& text, double& out)
 {
@@ -64,6 +59,13 @@ bool toInt(const QString& text, Int& out)
     return true;
 }
 
+// An integer of at least min.
+template <typename Int>
+bool toIntFrom(const QString& text, Int& out, Int min)
+{
+    return toInt(text, out) && out >= min;
+}
+
 bool toU64(const QString& text, quint64& out)
 {
     bool ok = false;
@@ -73,8 +75,16 @@ bool toU64(const QString& text, quint64& out)
     return ok;
 }
 
-// "key=value" items after the first comma-separated field.
-bool parseSpecItems(const QStringList& items, const std::function<bool(const QString&, const QString&)>& take)
+bool toIPv4(const QString& text, QHostAddress& out)
+{
+    const auto address = SimConfig::parseIPv4(text);
+    if (address)
+        out = *address;
+    return address.has_value();
+}
+
+// The "key=value" items that follow the first field of a LINK or CLIP text.
+bool parseKeyValueItems(const QStringList& items, const std::function<bool(const QString&, const QString&)>& take)
 {
     for (const QString& item : items) {
         const qsizetype eq = item.indexOf(u'=');
@@ -84,15 +94,13 @@ bool parseSpecItems(const QStringList& items, const std::function<bool(const QSt
     return true;
 }
 
-bool parseLink(const QString& spec, const SimLinkConfig& base, SimLinkConfig& link)
+bool parseLink(const QString& text, const SimLinkConfig& base, SimLinkConfig& link)
 {
-    QStringList parts = spec.split(u',');
+    QStringList parts = text.split(u',');
     link = base;
-    const auto address = SimConfig::parseIPv4(parts.takeFirst());
-    if (!address)
+    if (!toIPv4(parts.takeFirst(), link.address))
         return false;
-    link.address = *address;
-    return parseSpecItems(parts, [&](const QString& key, const QString& value) {
+    return parseKeyValueItems(parts, [&](const QString& key, const QString& value) {
         int transfers = 0;
         if (key == u"code")
             return toInt(value, link.linkCode) && link.linkCode >= 0 && link.linkCode <= 7;
@@ -106,9 +114,9 @@ bool parseLink(const QString& spec, const SimLinkConfig& base, SimLinkConfig& li
     });
 }
 
-bool parseClip(const QString& spec, quint16 number, quint32 serial, SimClip& clip)
+bool parseClip(const QString& text, quint16 number, quint32 serial, SimClip& clip)
 {
-    QStringList parts = spec.split(u',');
+    QStringList parts = text.split(u',');
     const QStringList size = parts.takeFirst().trimmed().split(u'x');
     quint16 width = 0, height = 0;
     if (size.size() != 2 || !toInt(size[0], width) || !toInt(size[1], height) || !width || !height)
@@ -116,7 +124,7 @@ bool parseClip(const QString& spec, quint16 number, quint32 serial, SimClip& cli
     quint64 frames = 100, uid = 0;
     double fps = 60;
     quint32 frameBytes = 0;
-    bool ok = parseSpecItems(parts, [&](const QString& key, const QString& value) {
+    bool ok = parseKeyValueItems(parts, [&](const QString& key, const QString& value) {
         if (key == u"frames")
             return toU64(value, frames);
         if (key == u"fps")
@@ -137,6 +145,209 @@ bool parseClip(const QString& spec, quint16 number, quint32 serial, SimClip& cli
     return true;
 }
 
+// What the recorder options say, gathered first and made into recorders at the end, because
+// the links and clips depend on several options at once.
+struct RecorderOptions {
+    SimLinkConfig defaultLink;
+    QStringList links;
+    QStringList clips;
+    std::optional<int> clipCount;
+    int recorders = 1;
+    SimRecorderConfig recorder;
+};
+
+// What an option's value is written into. error, when set, replaces the general message.
+struct Target {
+    SimConfig& config;
+    RecorderOptions& recorder;
+    QString error;
+};
+
+// One option of the command line. Options apply in table order, which is also the help order;
+// a repeatable option applies once per value, a switch once with an empty value. Recorder
+// options describe the one recorder (and its copies) made without --config.
+struct Option {
+    const char* name;
+    const char* valueName; // null for a switch
+    const char* help;
+    bool describesRecorder;
+    std::function<bool(const QString& value, Target& target)> apply;
+};
+
+bool readConfigFile(const QString& path, Target& t)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        t.error = QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
+        return false;
+    }
+    QString error;
+    if (!SimConfig::loadJson(file.readAll(), t.config, &error)) {
+        t.error = QStringLiteral("%1: %2").arg(file.fileName(), error);
+        return false;
+    }
+    return true;
+}
+
+const std::vector<Option>& options()
+{
+    using V = const QString&;
+    static const std::vector<Option> table = {
+        {"config", "FILE", "Read recorders and settings from a JSON FILE.", false,
+         [](V v, Target& t) { return readConfigFile(v, t); }},
+        {"duration", "SECONDS", "Stop after SECONDS (default: run until SIGINT/SIGTERM).", false,
+         [](V v, Target& t) { return toDouble(v, t.config.durationSeconds) && t.config.durationSeconds >= 0; }},
+        {"log", "FILE", "Write one JSON line per packet received and per event to FILE ('-': standard output).", false,
+         [](V v, Target& t) {
+             t.config.logPath = v;
+             return true;
+         }},
+        // The recorder (only without --config).
+        {"recorders", "N", "Number of recorders to play (default 1).", true,
+         [](V v, Target& t) {
+             return toInt(v, t.recorder.recorders) && t.recorder.recorders >= 1 && t.recorder.recorders <= 64;
+         }},
+        {"recorder-id", "ID", "recorderId of the (first) recorder (default 2180002).", true,
+         [](V v, Target& t) { return toU64(v, t.recorder.recorder.recorderId); }},
+        {"camera-serial", "N", "cameraSerial (default 2901180001).", true,
+         [](V v, Target& t) { return toInt(v, t.recorder.recorder.cameraSerial); }},
+        {"camera-model", "N", "cameraModel: 0 HD, 1 UHD (default 0).", true,
+         [](V v, Target& t) { return toInt(v, t.recorder.recorder.cameraModel); }},
+        {"version-date", "BCD", "versionDate as BCD 0xYYYYMMDD (default 0x20171020).", true,
+         [](V v, Target& t) { return toInt(v, t.recorder.recorder.versionDate); }},
+        {"link", "LINK", "A link of the recorder (repeatable; replaces the default link): see LINK.", true,
+         [](V v, Target& t) {
+             t.recorder.links.append(v);
+             return true;
+         }},
+        {"address", "IPV4", "Address of the default link (default 127.0.0.1).", true,
+         [](V v, Target& t) { return toIPv4(v, t.recorder.defaultLink.address); }},
+        {"link-code", "N", "Link code of the default link: 0 1G, 1 10G (default 1).", true,
+         [](V v, Target& t) {
+             int& code = t.recorder.defaultLink.linkCode;
+             return toInt(v, code) && code >= 0 && code <= 7;
+         }},
+        {"command-port", "PORT", "Command port of links without their own (default 9000).", true,
+         [](V v, Target& t) { return toInt(v, t.recorder.defaultLink.commandPort); }},
+        {"transfer-port", "PORT", "Transfer port of links without their own (default 4353).", true,
+         [](V v, Target& t) { return toInt(v, t.recorder.defaultLink.transferPort); }},
+        {"clip", "CLIP", "A clip of the recorder (repeatable; replaces the default clips): see CLIP.", true,
+         [](V v, Target& t) {
+             t.recorder.clips.append(v);
+             return true;
+         }},
+        {"clips", "N", "Number of default 1920x1080 clips of 240 frames instead of the three default clips.", true,
+         [](V v, Target& t) {
+             int count = 0;
+             const bool ok = toInt(v, count) && count >= 0 && count <= 65535;
+             t.recorder.clipCount = count;
+             return ok;
+         }},
+        // Protocol timing.
+        {"discovery-port", "PORT", "UDP port on which discovery requests are answered (default 45611).", false,
+         [](V v, Target& t) { return toInt(v, t.config.discoveryPort); }},
+        {"listen-address", "IPV4",
+         "Address on which discovery requests and IP change broadcasts are heard (default 0.0.0.0, which hears "
+         "subnet broadcasts).",
+         false, [](V v, Target& t) { return toIPv4(v, t.config.listenAddress); }},
+        {"clip-list-interval", "MS", "Resend the clip list every MS milliseconds (default 2000).", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.clipListIntervalMs, 1); }},
+        {"status-interval", "MS", "Send status packets to control programs every MS milliseconds (default 100).", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.statusIntervalMs, 1); }},
+        {"clips-per-packet", "N", "At most N clips per clip list packet (default 20).", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.clipsPerPacket, 1) && t.config.clipsPerPacket <= 1300; }},
+        // Transfer pacing and faults.
+        {"rate", "GBPS", "Pace transfers to GBPS Gbit/s; 0 sends unpaced (default 10).", false,
+         [](V v, Target& t) { return toDouble(v, t.config.rateGbps) && t.config.rateGbps >= 0; }},
+        {"seed", "N", "Seed of every random fault decision (default 1).", false,
+         [](V v, Target& t) { return toU64(v, t.config.faults.seed); }},
+        {"loss", "PERCENT", "Drop PERCENT of the data packets at random.", false,
+         [](V v, Target& t) { return toDouble(v, t.config.faults.lossPercent); }},
+        {"burst-percent", "PERCENT", "Probability (percent) per data packet that a burst of losses starts.", false,
+         [](V v, Target& t) { return toDouble(v, t.config.faults.burstPercent); }},
+        {"burst-length", "N", "Data packets lost in one burst.", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.faults.burstLength, 0); }},
+        {"duplicate", "PERCENT", "Send PERCENT of the data packets twice.", false,
+         [](V v, Target& t) { return toDouble(v, t.config.faults.duplicatePercent); }},
+        {"reorder", "PERCENT", "Hold back PERCENT of the data packets behind the next one.", false,
+         [](V v, Target& t) { return toDouble(v, t.config.faults.reorderPercent); }},
+        {"delay", "MS", "Answer every transfer request, query and missing list MS milliseconds late.", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.faults.delayMs, 0); }},
+        {"drop-control", "PERCENT", "Drop PERCENT of the data-begins/chunk-sent events and status replies.", false,
+         [](V v, Target& t) { return toDouble(v, t.config.faults.dropControlPercent); }},
+        {"error-after", "N", "After N data packets send an error event (type 6) and end that chunk.", false,
+         [](V v, Target& t) { return toIntFrom<qint64>(v, t.config.faults.errorAfterPackets, 0); }},
+        {"error-code", "CODE", "Code of that error event (default 1).", false,
+         [](V v, Target& t) { return toInt(v, t.config.faults.errorCode); }},
+        {"stop-after", "N", "After N data packets the transfer server stops answering.", false,
+         [](V v, Target& t) { return toIntFrom<qint64>(v, t.config.faults.stopAfterPackets, 0); }},
+        {"resume-after", "MS", "...and answers again after MS milliseconds (default: never).", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.faults.resumeAfterMs, 0); }},
+        // Firmware programming faults.
+        {"fw-drop", "PERCENT", "Firmware programming: drop PERCENT of the data packets.", false,
+         [](V v, Target& t) { return toInt(v, t.config.firmwareDropPercent); }},
+        {"fw-corrupt", "OFFSET", "Firmware programming: store the image byte at OFFSET with its lowest bit flipped.",
+         false, [](V v, Target& t) { return toIntFrom<qint64>(v, t.config.firmwareCorruptOffset, 0); }},
+        {"fw-never-write", nullptr, "Firmware programming: acknowledge the flash write but never start it.", false,
+         [](V, Target& t) {
+             t.config.firmwareNeverWrites = true;
+             return true;
+         }},
+        {"fw-write-ms", "MS", "Firmware programming: a flash write takes MS milliseconds (default 3000).", false,
+         [](V v, Target& t) { return toIntFrom(v, t.config.firmwareWriteMs, 0); }},
+    };
+    return table;
+}
+
+// The recorders the recorder options describe; false with the error set on a bad LINK or CLIP.
+bool makeRecorders(const RecorderOptions& options, QList<SimRecorderConfig>& recorders, QString& error)
+{
+    SimRecorderConfig rec = options.recorder;
+    rec.links = {options.defaultLink};
+    if (!options.links.isEmpty()) {
+        rec.links.clear();
+        for (const QString& text : options.links) {
+            SimLinkConfig link;
+            if (!parseLink(text, options.defaultLink, link)) {
+                error = QStringLiteral("bad --link %1").arg(text);
+                return false;
+            }
+            rec.links.append(link);
+        }
+    }
+    if (options.clipCount) {
+        rec.clips.clear();
+        for (int k = 0; k < *options.clipCount; ++k)
+            rec.clips.append(SimConfig::makeClip(quint16(k), 1920, 1080, 240, 240, rec.cameraSerial));
+    }
+    if (!options.clips.isEmpty()) {
+        rec.clips.clear();
+        for (const QString& text : options.clips) {
+            SimClip clip;
+            if (!parseClip(text, quint16(rec.clips.size()), rec.cameraSerial, clip)) {
+                error = QStringLiteral("bad --clip %1").arg(text);
+                return false;
+            }
+            rec.clips.append(clip);
+        }
+    }
+    if (options.clips.isEmpty() && !options.clipCount) {
+        for (SimClip& c : rec.clips)
+            c.info.cameraSerial = rec.cameraSerial;
+    }
+    recorders = {rec};
+    for (int k = 1; k < options.recorders; ++k) {
+        SimRecorderConfig copy = rec;
+        copy.recorderId += quint64(k);
+        for (SimLinkConfig& l : copy.links) {
+            l.commandPort = quint16(l.commandPort + k);
+            l.transferPort = quint16(l.transferPort + k);
+        }
+        recorders.append(copy);
+    }
+    return true;
+}
+
 } // namespace
 
 namespace SimCommandLine {
@@ -146,89 +357,14 @@ Outcome parse(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(Intro));
     const QCommandLineOption help = parser.addHelpOption();
-
-    auto opt = [](const QString& name, const QString& text, const QString& value = {}) {
-        return value.isEmpty() ? QCommandLineOption(name, text) : QCommandLineOption(name, text, value);
-    };
-    const QCommandLineOption configOpt = opt("config", "Read recorders and settings from a JSON FILE.", "FILE");
-    const QCommandLineOption durationOpt =
-        opt("duration", "Stop after SECONDS (default: run until SIGINT/SIGTERM).", "SECONDS");
-    const QCommandLineOption logOpt =
-        opt("log", "Write one JSON line per packet received and per event to FILE ('-': standard output).", "FILE");
-    // Recorder options (only without --config).
-    const QCommandLineOption recordersOpt = opt("recorders", "Number of recorders to play (default 1).", "N");
-    const QCommandLineOption recorderIdOpt =
-        opt("recorder-id", "recorderId of the (first) recorder (default 2180002).", "ID");
-    const QCommandLineOption serialOpt = opt("camera-serial", "cameraSerial (default 2901180001).", "N");
-    const QCommandLineOption modelOpt = opt("camera-model", "cameraModel: 0 HD, 1 UHD (default 0).", "N");
-    const QCommandLineOption dateOpt =
-        opt("version-date", "versionDate as BCD 0xYYYYMMDD (default 0x20171020).", "BCD");
-    const QCommandLineOption linkOpt =
-        opt("link", "A link of the recorder (repeatable; replaces the default link): see Link SPEC.", "SPEC");
-    const QCommandLineOption addressOpt = opt("address", "Address of the default link (default 127.0.0.1).", "IPV4");
-    const QCommandLineOption codeOpt = opt("link-code", "Link code of the default link: 0 1G, 1 10G (default 1).", "N");
-    const QCommandLineOption commandPortOpt =
-        opt("command-port", "Command port of links without their own (default 9000).", "PORT");
-    const QCommandLineOption transferPortOpt =
-        opt("transfer-port", "Transfer port of links without their own (default 4353).", "PORT");
-    const QCommandLineOption clipOpt =
-        opt("clip", "A clip of the recorder (repeatable; replaces the default clips): see Clip SPEC.", "SPEC");
-    const QCommandLineOption clipCountOpt =
-        opt("clips", "Number of default 1920x1080 clips of 240 frames instead of the three default clips.", "N");
-    // Protocol timing.
-    const QCommandLineOption discoveryOpt =
-        opt("discovery-port", "UDP port on which discovery requests are answered (default 45611).", "PORT");
-    const QCommandLineOption listenOpt = opt("listen-address",
-                                             "Address on which discovery requests and IP change broadcasts are heard "
-                                             "(default 0.0.0.0, which hears subnet broadcasts).",
-                                             "IPV4");
-    const QCommandLineOption listIntervalOpt =
-        opt("clip-list-interval", "Resend the clip list every MS milliseconds (default 2000).", "MS");
-    const QCommandLineOption statusIntervalOpt =
-        opt("status-interval", "Send status packets to control programs every MS milliseconds (default 100).", "MS");
-    const QCommandLineOption perPacketOpt =
-        opt("clips-per-packet", "At most N clips per clip list packet (default 20).", "N");
-    // Transfer pacing and faults.
-    const QCommandLineOption rateOpt =
-        opt("rate", "Pace transfers to GBPS Gbit/s; 0 sends unpaced (default 10).", "GBPS");
-    const QCommandLineOption seedOpt = opt("seed", "Seed of every random fault decision (default 1).", "N");
-    const QCommandLineOption lossOpt = opt("loss", "Drop PERCENT of the data packets at random.", "PERCENT");
-    const QCommandLineOption burstOpt =
-        opt("burst-percent", "Probability (percent) per data packet that a burst of losses starts.", "PERCENT");
-    const QCommandLineOption burstLenOpt = opt("burst-length", "Data packets lost in one burst.", "N");
-    const QCommandLineOption dupOpt = opt("duplicate", "Send PERCENT of the data packets twice.", "PERCENT");
-    const QCommandLineOption reorderOpt =
-        opt("reorder", "Hold back PERCENT of the data packets behind the next one.", "PERCENT");
-    const QCommandLineOption delayOpt =
-        opt("delay", "Answer every transfer request, query and missing list MS milliseconds late.", "MS");
-    const QCommandLineOption dropControlOpt =
-        opt("drop-control", "Drop PERCENT of the data-begins/chunk-sent events and status replies.", "PERCENT");
-    const QCommandLineOption errorAfterOpt =
-        opt("error-after", "After N data packets send an error event (type 6) and end that chunk.", "N");
-    const QCommandLineOption errorCodeOpt = opt("error-code", "Code of that error event (default 1).", "CODE");
-    const QCommandLineOption stopAfterOpt =
-        opt("stop-after", "After N data packets the transfer server stops answering.", "N");
-    const QCommandLineOption resumeAfterOpt =
-        opt("resume-after", "...and answers again after MS milliseconds (default: never).", "MS");
-    // Firmware programming faults.
-    const QCommandLineOption fwDropOpt =
-        opt("fw-drop", "Firmware programming: drop PERCENT of the data packets.", "PERCENT");
-    const QCommandLineOption fwCorruptOpt = opt(
-        "fw-corrupt", "Firmware programming: store the image byte at OFFSET with its lowest bit flipped.", "OFFSET");
-    const QCommandLineOption fwNeverOpt =
-        opt("fw-never-write", "Firmware programming: acknowledge the flash write but never start it.");
-    const QCommandLineOption fwWriteMsOpt =
-        opt("fw-write-ms", "Firmware programming: a flash write takes MS milliseconds (default 3000).", "MS");
-
-    for (const auto* o :
-         {&configOpt,         &durationOpt,  &logOpt,         &recordersOpt, &recorderIdOpt,  &serialOpt,
-          &modelOpt,          &dateOpt,      &linkOpt,        &addressOpt,   &codeOpt,        &commandPortOpt,
-          &transferPortOpt,   &clipOpt,      &clipCountOpt,   &discoveryOpt, &listenOpt,      &listIntervalOpt,
-          &statusIntervalOpt, &perPacketOpt, &rateOpt,        &seedOpt,      &lossOpt,        &burstOpt,
-          &burstLenOpt,       &dupOpt,       &reorderOpt,     &delayOpt,     &dropControlOpt, &errorAfterOpt,
-          &errorCodeOpt,      &stopAfterOpt, &resumeAfterOpt, &fwDropOpt,    &fwCorruptOpt,   &fwNeverOpt,
-          &fwWriteMsOpt})
-        parser.addOption(*o);
+    std::vector<QCommandLineOption> parserOptions;
+    for (const Option& o : options()) {
+        const QString name = QString::fromLatin1(o.name);
+        const QString text = QString::fromUtf8(o.help);
+        parserOptions.push_back(o.valueName ? QCommandLineOption(name, text, QString::fromLatin1(o.valueName))
+                                            : QCommandLineOption(name, text));
+        parser.addOption(parserOptions.back());
+    }
 
     Outcome out;
     auto fail = [&](const QString& message) {
@@ -245,129 +381,30 @@ Outcome parse(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
 
+    bool recorderOptions = false;
+    for (size_t i = 0; i < options().size(); ++i)
+        recorderOptions = recorderOptions || (options()[i].describesRecorder && parser.isSet(parserOptions[i]));
+    if (recorderOptions && parser.isSet(QStringLiteral("config")))
+        return fail(QStringLiteral("give the recorders either with --config or with recorder options, not both"));
+
     SimConfig config = SimConfig::defaults();
-    const bool recorderOptions = parser.isSet(recordersOpt) || parser.isSet(recorderIdOpt) || parser.isSet(serialOpt)
-        || parser.isSet(modelOpt) || parser.isSet(dateOpt) || parser.isSet(linkOpt) || parser.isSet(addressOpt)
-        || parser.isSet(codeOpt) || parser.isSet(clipOpt) || parser.isSet(clipCountOpt) || parser.isSet(commandPortOpt)
-        || parser.isSet(transferPortOpt);
-    if (parser.isSet(configOpt)) {
-        if (recorderOptions)
-            return fail(QStringLiteral("give the recorders either with --config or with recorder options, not both"));
-        QFile file(parser.value(configOpt));
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
-        QString error;
-        if (!SimConfig::loadJson(file.readAll(), config, &error))
-            return fail(QStringLiteral("%1: %2").arg(file.fileName(), error));
-    }
-
-    // Each option's value goes through its parser; a bad value names the option.
-    bool ok = true;
-    QString badOption;
-    auto take = [&](const QCommandLineOption& o, auto parse) {
-        if (ok && parser.isSet(o) && !parse(parser.value(o))) {
-            ok = false;
-            badOption = o.names().first();
-        }
-    };
-    take(durationOpt,
-         [&](const QString& v) { return toDouble(v, config.durationSeconds) && config.durationSeconds >= 0; });
-    if (parser.isSet(logOpt))
-        config.logPath = parser.value(logOpt);
-    take(discoveryOpt, [&](const QString& v) { return toInt(v, config.discoveryPort); });
-    take(listenOpt, [&](const QString& v) {
-        const auto a = SimConfig::parseIPv4(v);
-        config.listenAddress = a.value_or(config.listenAddress);
-        return a.has_value();
-    });
-    take(listIntervalOpt,
-         [&](const QString& v) { return toInt(v, config.clipListIntervalMs) && config.clipListIntervalMs > 0; });
-    take(statusIntervalOpt,
-         [&](const QString& v) { return toInt(v, config.statusIntervalMs) && config.statusIntervalMs > 0; });
-    take(perPacketOpt, [&](const QString& v) {
-        return toInt(v, config.clipsPerPacket) && config.clipsPerPacket >= 1 && config.clipsPerPacket <= 1300;
-    });
-    take(rateOpt, [&](const QString& v) { return toDouble(v, config.rateGbps) && config.rateGbps >= 0; });
-    TransferFaults& f = config.faults;
-    take(seedOpt, [&](const QString& v) { return toU64(v, f.seed); });
-    take(lossOpt, [&](const QString& v) { return toDouble(v, f.lossPercent); });
-    take(burstOpt, [&](const QString& v) { return toDouble(v, f.burstPercent); });
-    take(burstLenOpt, [&](const QString& v) { return toInt(v, f.burstLength) && f.burstLength >= 0; });
-    take(dupOpt, [&](const QString& v) { return toDouble(v, f.duplicatePercent); });
-    take(reorderOpt, [&](const QString& v) { return toDouble(v, f.reorderPercent); });
-    take(delayOpt, [&](const QString& v) { return toInt(v, f.delayMs) && f.delayMs >= 0; });
-    take(dropControlOpt, [&](const QString& v) { return toDouble(v, f.dropControlPercent); });
-    take(errorAfterOpt, [&](const QString& v) { return toInt(v, f.errorAfterPackets) && f.errorAfterPackets >= 0; });
-    take(errorCodeOpt, [&](const QString& v) { return toInt(v, f.errorCode); });
-    take(stopAfterOpt, [&](const QString& v) { return toInt(v, f.stopAfterPackets) && f.stopAfterPackets >= 0; });
-    take(resumeAfterOpt, [&](const QString& v) { return toInt(v, f.resumeAfterMs) && f.resumeAfterMs >= 0; });
-    take(fwDropOpt, [&](const QString& v) { return toInt(v, config.firmwareDropPercent); });
-    take(fwCorruptOpt,
-         [&](const QString& v) { return toInt(v, config.firmwareCorruptOffset) && config.firmwareCorruptOffset >= 0; });
-    take(fwWriteMsOpt,
-         [&](const QString& v) { return toInt(v, config.firmwareWriteMs) && config.firmwareWriteMs >= 0; });
-    config.firmwareNeverWrites = parser.isSet(fwNeverOpt);
-
-    if (ok && recorderOptions) {
-        SimRecorderConfig& rec = config.recorders.first();
-        SimLinkConfig base;
-        take(addressOpt, [&](const QString& v) {
-            const auto a = SimConfig::parseIPv4(v);
-            base.address = a.value_or(base.address);
-            return a.has_value();
-        });
-        take(codeOpt,
-             [&](const QString& v) { return toInt(v, base.linkCode) && base.linkCode >= 0 && base.linkCode <= 7; });
-        take(commandPortOpt, [&](const QString& v) { return toInt(v, base.commandPort); });
-        take(transferPortOpt, [&](const QString& v) { return toInt(v, base.transferPort); });
-        take(recorderIdOpt, [&](const QString& v) { return toU64(v, rec.recorderId); });
-        take(serialOpt, [&](const QString& v) { return toInt(v, rec.cameraSerial); });
-        take(modelOpt, [&](const QString& v) { return toInt(v, rec.cameraModel); });
-        take(dateOpt, [&](const QString& v) { return toInt(v, rec.versionDate); });
-        rec.links = {base};
-        if (ok && parser.isSet(linkOpt)) {
-            rec.links.clear();
-            for (const QString& spec : parser.values(linkOpt)) {
-                SimLinkConfig link;
-                if (!parseLink(spec, base, link))
-                    return fail(QStringLiteral("bad --link %1").arg(spec));
-                rec.links.append(link);
-            }
-        }
-        int clipCount = 0;
-        take(clipCountOpt,
-             [&](const QString& v) { return toInt(v, clipCount) && clipCount >= 0 && clipCount <= 65535; });
-        if (ok && parser.isSet(clipCountOpt)) {
-            rec.clips.clear();
-            for (int k = 0; k < clipCount; ++k)
-                rec.clips.append(SimConfig::makeClip(quint16(k), 1920, 1080, 240, 240, rec.cameraSerial));
-        }
-        if (ok && parser.isSet(clipOpt)) {
-            rec.clips.clear();
-            for (const QString& spec : parser.values(clipOpt)) {
-                SimClip clip;
-                if (!parseClip(spec, quint16(rec.clips.size()), rec.cameraSerial, clip))
-                    return fail(QStringLiteral("bad --clip %1").arg(spec));
-                rec.clips.append(clip);
-            }
-        }
-        if (!parser.isSet(clipOpt) && !parser.isSet(clipCountOpt))
-            for (SimClip& c : rec.clips)
-                c.info.cameraSerial = rec.cameraSerial;
-        int recorders = 1;
-        take(recordersOpt, [&](const QString& v) { return toInt(v, recorders) && recorders >= 1 && recorders <= 64; });
-        for (int k = 1; ok && k < recorders; ++k) {
-            SimRecorderConfig copy = rec;
-            copy.recorderId += quint64(k);
-            for (SimLinkConfig& l : copy.links) {
-                l.commandPort = quint16(l.commandPort + k);
-                l.transferPort = quint16(l.transferPort + k);
-            }
-            config.recorders.append(copy);
+    RecorderOptions recorder;
+    recorder.recorder = config.recorders.first();
+    Target target{config, recorder, {}};
+    for (size_t i = 0; i < options().size(); ++i) {
+        const Option& option = options()[i];
+        if (!parser.isSet(parserOptions[i]))
+            continue;
+        const QStringList values = option.valueName ? parser.values(parserOptions[i]) : QStringList{QString()};
+        for (const QString& value : values) {
+            if (!option.apply(value, target))
+                return fail(target.error.isEmpty()
+                                ? QStringLiteral("bad value for --%1: %2").arg(QLatin1String(option.name), value)
+                                : target.error);
         }
     }
-    if (!ok)
-        return fail(QStringLiteral("bad value for --%1: %2").arg(badOption, parser.value(badOption)));
+    if (recorderOptions && !makeRecorders(recorder, config.recorders, target.error))
+        return fail(target.error);
     out.config = config;
     return out;
 }

@@ -1,12 +1,13 @@
 // The main window on a screen of its own, with recorders put straight into its model. Runs in a
 // private namespace with loopback only, so its discovery requests go nowhere.
 
-#include "RecorderTestData.h"
+#include "SampleClips.h"
+#include "SampleRecorders.h"
 #include "TestHome.h"
 #include "clipsmgr/MainWindow.h"
-#include "clipsmgr/RecorderView.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/RecorderDownloadManager.h"
+#include "recorders/RecorderView.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -64,7 +65,7 @@ private slots:
         QVERIFY(recorders->addRecorder(recorderInfo(2, "10.77.41.3")));
         RecorderDownloadManager* first = recorders->recorderAt(0)->downloadManager().data();
         RecorderDownloadManager* second = recorders->recorderAt(1)->downloadManager().data();
-        second->processDatagram(clipListPacket(1, {clipDescription(0), clipDescription(1)}));
+        second->processDatagram(clipListPacket(1, {sampleClip(0, 1000, 2048, 1080), sampleClip(1, 1000, 2048, 1080)}));
 
         // The first recorder is shown without a click.
         QCOMPARE(clipsView->model(), first->clipList());

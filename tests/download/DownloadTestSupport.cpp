@@ -1,5 +1,7 @@
 #include "DownloadTestSupport.h"
 
+#include "SampleClips.h"
+#include "TestFiles.h"
 #include "storage/ClipFolder.h"
 
 #include <QDebug>
@@ -10,15 +12,7 @@ namespace downloadtest {
 
 SimClip simClip(quint16 number, quint64 frames, quint16 width, quint16 height)
 {
-    SimClip clip;
-    clip.info.cameraSerial = 2901180001u;
-    clip.info.totalFrames = frames;
-    clip.info.clipUid = 0xC0FFEE00u + number;
-    clip.info.fps = 1000.0f;
-    clip.info.lineBytes = clip.info.width = width;
-    clip.info.lineCount = clip.info.height = height;
-    clip.info.clipNumber = number;
-    return clip;
+    return SimClip{sampleClip(number, frames, width, height), {}};
 }
 
 LoopbackRecorder::LoopbackRecorder(QList<SimClip> clips, const TransferFaults& faults) : clips_(std::move(clips))
@@ -76,16 +70,6 @@ DownloadRequest request(const QSharedPointer<SavedClip>& saved, const QSharedPoi
     r.active = 1;
     return r;
 }
-
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 QString compareFolder(const SavedClip& saved, const SimClip& clip, bool wholeClip)
 {

@@ -2,12 +2,12 @@
 // recorder side of the test network. Runs in a mount namespace of its own so that clip folders
 // can live on small tmpfs volumes of exact sizes.
 #include "DownloadTestSupport.h"
-#include "SimulatorRun.h"
+#include "SimulatorProcess.h"
 
 #include "clipsmgr/MainWindow.h"
-#include "clipsmgr/RecorderView.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/DownloadLauncher.h"
+#include "recorders/RecorderView.h"
 
 #include <QDir>
 #include <QLabel>
@@ -87,13 +87,14 @@ private:
 
 // The window with the simulator's recorder listed and its clips shown.
 struct Session {
-    SimulatorRun simulator;
+    SimulatorProcess simulator;
     std::unique_ptr<MainWindow> window;
     RecorderDownloadManager* manager = nullptr;
 
     bool start(const QStringList& simulatorOptions, const QString& clipPath)
     {
-        if (!simulator.start(simulatorOptions + QStringList{"--rate", "0"})) {
+        const QStringList options{"--address", "10.77.41.2", "--clip-list-interval", "500", "--rate", "0"};
+        if (!simulator.startWithOptions(options + simulatorOptions, "10.77.41.2")) {
             qWarning().noquote() << simulator.error();
             return false;
         }

@@ -1,5 +1,6 @@
 // velmor-sim as a separate program on the test network's recorder side (10.77.41.2 and .3),
 // driven from the host side (10.77.41.1) with real broadcasts.
+#include "SimulatorProcess.h"
 #include "TransferTestClient.h"
 
 #include "common/packets/ClipInfoPacket.h"
@@ -12,8 +13,6 @@
 #include "sim/SimConfig.h"
 
 #include <QNetworkDatagram>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -28,8 +27,7 @@ constexpr quint64 RecorderId = 2180077;
 class TestSimNet : public QObject {
     Q_OBJECT
 
-    QProcess sim_;
-    QTemporaryDir dir_;
+    SimulatorProcess sim_;
     QUdpSocket socket_;
 
     QList<QNetworkDatagram> receive(int count, quint32 magic, int timeoutMs = 3000)
@@ -62,44 +60,14 @@ class TestSimNet : public QObject {
 private slots:
     void initTestCase()
     {
-        const QByteArray ns = qgetenv("VLM_NETNS_REC"), sim = qgetenv("VLM_SIM");
-        if (ns.isEmpty() || sim.isEmpty())
-            QFAIL("needs the test network (VLM_NETNS_REC) and the simulator (VLM_SIM)");
-        sim_.setProcessChannelMode(QProcess::ForwardedChannels);
-        sim_.start(QStringLiteral("ip"),
-                   {"netns",
-                    "exec",
-                    QString::fromLocal8Bit(ns),
-                    QString::fromLocal8Bit(sim),
-                    "--recorder-id",
-                    QString::number(RecorderId),
-                    "--link",
-                    "10.77.41.2,code=1,transfers=1",
-                    "--link",
-                    "10.77.41.3,code=0,transfers=0",
-                    "--loss",
-                    "2",
-                    "--reorder",
-                    "1",
-                    "--seed",
-                    "5",
-                    "--rate",
-                    "2",
-                    "--duration",
-                    "60",
-                    "--log",
-                    dir_.filePath("sim.log")});
-        QVERIFY(sim_.waitForStarted());
+        QVERIFY2(sim_.startWithOptions({"--recorder-id", QString::number(RecorderId), "--link",
+                                        "10.77.41.2,code=1,transfers=1", "--link", "10.77.41.3,code=0,transfers=0",
+                                        "--loss", "2", "--reorder", "1", "--seed", "5", "--rate", "2"},
+                                       FastLink.toString()),
+                 qPrintable(sim_.error()));
         QVERIFY(socket_.bind(HostSide, 0));
         // The simulator is ready once it answers.
         QTRY_VERIFY_WITH_TIMEOUT(discover().size() == 2, 10000);
-    }
-
-    void cleanupTestCase()
-    {
-        sim_.terminate();
-        if (!sim_.waitForFinished(5000))
-            sim_.kill();
     }
 
     void broadcastDiscoveryIsAnsweredPerLink()

@@ -1,4 +1,5 @@
-#include "ClipFixtures.h"
+#include "SampleClips.h"
+#include "TestFiles.h"
 #include "storage/ClipDescription.h"
 #include "storage/ClipFolder.h"
 
@@ -63,7 +64,8 @@ void TestClipDescription::readsWhatItWrote()
 {
     QTemporaryDir dir;
     ClipDescription written;
-    written.info = clipOf(2048, 1080, 500, 59.94f);
+    written.info = sampleClip(2, 500, 2048, 1080);
+    written.info.fps = 59.94f;
     written.info.unnamed4 = 7;
     written.info.flags = 64;
     written.info.frameBytes = 2211840;
@@ -120,10 +122,11 @@ void TestClipDescription::readKeepsWhatTheFileLacksOrSpoils()
                       "<FPS>fast</FPS><Clip_Flags>-1</Clip_Flags><Unknown>3</Unknown>"
                       "<Calibration_Type> 3 </Calibration_Type><FPS>inf</FPS></ClipInfo>"));
     ClipDescription d;
-    d.info = clipOf(64, 32, 10, 24.0f);
+    d.info = sampleClip(2, 10, 64, 32);
+    d.info.fps = 24.0f;
     QFile file(path);
     QVERIFY(clipxml::read(&file, d));
-    QCOMPARE(d.info.clipUid, 0xABCDEF0123ULL);
+    QCOMPARE(d.info.clipUid, 0xC11B0002ULL);
     QCOMPARE(d.info.totalFrames, quint64(250));
     QCOMPARE(d.info.clipNumber, quint16(2));
     QCOMPARE(d.info.fps, 24.0f);

@@ -1,6 +1,7 @@
 // A download into a really full file system: a small tmpfs mounted in this test's own mount
 // namespace, so nothing of it is visible outside this process.
-#include "ClipFixtures.h"
+#include "SampleClips.h"
+#include "TestFiles.h"
 #include "storage/SavedClip.h"
 
 #include <QDir>
@@ -55,7 +56,7 @@ void TestFullDisk::fullDiskLeavesFramesMissing()
         QSKIP(qPrintable("no private tmpfs here: " + whyNoSmallDisk));
 
     // 64 frames of 64 KiB: a 4 MiB frame file, sparse until written, on a 2 MiB disk.
-    SavedClip clip(clipOf(256, 256, 64));
+    SavedClip clip(sampleClip(2, 64, 256, 256));
     QVERIFY(clip.prepareDownload(smallDisk, {}));
     QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
     QSignalSpy failed(&clip, &SavedClip::framesStoreFailed);
@@ -93,7 +94,7 @@ void TestFullDisk::fullDiskLeavesFramesMissing()
     QCOMPARE(reopened.frameData(15)[0], uchar(0x11));
 
     // A download that cannot even write its description leaves no half-made folder behind.
-    SavedClip another(clipOf(16, 16, 4));
+    SavedClip another(sampleClip(2, 4, 16, 16));
     QCOMPARE(QStorageInfo(smallDisk).bytesAvailable(), 0);
     QVERIFY(!another.prepareDownload(smallDisk, {}));
     QCOMPARE(QDir(smallDisk).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{clip.folderName()});

@@ -76,10 +76,12 @@ private slots:
         QVERIFY(portIsFree(port)); // the socket is gone, not just idle
     }
 
+    // Meaningful in the sanitizer build only, where a leak or a use of freed memory on this path
+    // fails the run; the plain build merely shows that it does not crash.
     void neverStartedThreadCleansUp()
     {
         auto thread = std::make_unique<ReceiveUDPThread>(nullptr, QHostAddress::LocalHost, freePort());
-        thread.reset(); // must not leak or crash with its socket unbound
+        thread.reset();
     }
 
     void takenPortMakesItBindTheNext()

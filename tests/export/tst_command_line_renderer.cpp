@@ -2,7 +2,7 @@
 // with a clip folder and an output, checked for the bytes it writes, its messages and its
 // exit code.
 
-#include "ClipFolderMaker.h"
+#include "SampleClipFolders.h"
 #include "SyntheticMosaic.h"
 
 #include <QFile>
@@ -246,4 +246,4 @@ void TestCommandLineExport::sourceAloneStartsTheGui()
 }
 
 QTEST_MAIN(TestCommandLineExport)
-#include "tst_command_line_export.moc"
+#include "tst_command_line_renderer.moc"

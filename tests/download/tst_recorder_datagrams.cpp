@@ -1,4 +1,5 @@
-#include "RecorderTestData.h"
+#include "SampleClips.h"
+#include "SampleRecorders.h"
 #include "common/packets/ColorMatrixTable.h"
 #include "common/packets/ParameterPacket.h"
 #include "common/wire/LittleEndian.h"
@@ -17,21 +18,13 @@ ColorMatrixRecord matrix(int n)
     return record;
 }
 
-ColorMatrixTable::Descriptor descriptor(const ColorMatrixRecord& record)
-{
-    const QByteArray bytes = record.encode();
-    ColorMatrixTable::Descriptor d;
-    std::copy(bytes.begin(), bytes.end(), d.begin());
-    return d;
-}
-
 // The recorder's reply to the colour-matrix query, with a count that may lie.
 QByteArray matrixAnswer(quint32 announced, int present, quint8 code = 15, quint8 form = 1)
 {
     ColorMatrixTable table;
     table.value = 0x5A5A0001;
     for (int i = 0; i < present; ++i)
-        table.descriptors.append(descriptor(matrix(i)));
+        table.records.append(matrix(i));
     QByteArray payload = table.encode();
     kvx::wire::Writer(payload).u32(0, announced);
     ParameterPacket reply;
@@ -56,20 +49,6 @@ QStringList clipTexts(DownloadableClipList* list)
 class TestDownloadManager : public QObject {
     Q_OBJECT
 private slots:
-    void colourMatrixTableBytes()
-    {
-        ColorMatrixTable table;
-        table.value = 0x01020304;
-        table.descriptors = {descriptor(matrix(2))};
-        const QByteArray bytes = table.encode();
-        QCOMPARE(bytes.size(), 8 + 52);
-        QCOMPARE(bytes.left(12),
-                 QByteArray::fromHex("01000000"
-                                     "04030201"
-                                     "800C0000")); // 3200 K
-        QCOMPARE(*ColorMatrixTable::decode(bytes), table);
-    }
-
     void colourMatrixAnswer_data()
     {
         QTest::addColumn<QByteArray>("datagram");
@@ -120,19 +99,19 @@ private slots:
     {
         RecorderDownloadManager manager;
         DownloadableClipList* clips = manager.clipList();
-        manager.processDatagram(clipListPacket(1, {clipDescription(0), clipDescription(1, 500)}));
+        manager.processDatagram(clipListPacket(1, {sampleClip(0, 1000, 2048, 1080), sampleClip(1, 500, 2048, 1080)}));
         QCOMPARE(clipTexts(clips),
                  QStringList({"Clip 1 (1000 frames - 1.000 s)\n2048x1080 @ 1000 fps",
                               "Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
         // The recorder deleted clip 1.
-        manager.processDatagram(clipListPacket(2, {clipDescription(1, 500)}));
+        manager.processDatagram(clipListPacket(2, {sampleClip(1, 500, 2048, 1080)}));
         QCOMPARE(clipTexts(clips), QStringList({"Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
     }
 
     void shortAndGarbageDatagramsChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("datagram");
-        const QByteArray list = clipListPacket(9, {clipDescription(5)});
+        const QByteArray list = clipListPacket(9, {sampleClip(5, 1000, 2048, 1080)});
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("three bytes") << QByteArray("\x02\x00\xCD", 3);
         QTest::newRow("clip list head only") << list.left(16);
@@ -146,7 +125,7 @@ private slots:
     {
         QFETCH(QByteArray, datagram);
         RecorderDownloadManager manager;
-        manager.processDatagram(clipListPacket(1, {clipDescription(0)}));
+        manager.processDatagram(clipListPacket(1, {sampleClip(0, 1000, 2048, 1080)}));
         manager.processDatagram(matrixAnswer(2, 2));
         OutputStatePacket state;
         state.values[3] = 42;
@@ -175,4 +154,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDownloadManager)
-#include "tst_downloadmanager.moc"
+#include "tst_recorder_datagrams.moc"

@@ -37,14 +37,8 @@ QJsonObject SimulatorProcess::clip(int number, int frames, int width, int height
                        {"lineCount", height}, {"uid", QString("0x%1").arg(0xC0FFEE00 + number, 0, 16)}};
 }
 
-bool SimulatorProcess::start(const QJsonArray& recorders)
+bool SimulatorProcess::start(const QJsonArray& recorders, const QStringList& options)
 {
-    const QString simulator = qEnvironmentVariable("VLM_SIM");
-    const QString recorderSide = qEnvironmentVariable("VLM_NETNS_REC");
-    if (simulator.isEmpty() || recorderSide.isEmpty()) {
-        error_ = "VLM_SIM or VLM_NETNS_REC is not set: run this test through ctest (label net)";
-        return false;
-    }
     const QString config = dir_.filePath("sim.json");
     QFile file(config);
     // Clip lists every 500 ms so list changes show quickly.
@@ -54,19 +48,40 @@ bool SimulatorProcess::start(const QJsonArray& recorders)
         return false;
     }
     file.close();
+    const QJsonObject first = recorders.first().toObject();
+    const QString address = first.value("links").toArray().first().toObject().value("address").toString();
+    return launch(QStringList{"--config", config} + options, int(recorders.size()), QHostAddress(address));
+}
 
+bool SimulatorProcess::startWithOptions(const QStringList& options, const QString& linkAddress)
+{
+    const qsizetype count = options.indexOf("--recorders");
+    const int recorders = count >= 0 && count + 1 < options.size() ? options[count + 1].toInt() : 1;
+    return launch(options, recorders, QHostAddress(linkAddress));
+}
+
+bool SimulatorProcess::launch(const QStringList& options, int recorders, const QHostAddress& linkAddress)
+{
+    const QString simulator = qEnvironmentVariable("VLM_SIM");
+    const QString recorderSide = qEnvironmentVariable("VLM_NETNS_REC");
+    if (simulator.isEmpty() || recorderSide.isEmpty()) {
+        error_ = "VLM_SIM or VLM_NETNS_REC is not set: run this test through ctest (label net)";
+        return false;
+    }
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start("ip",
-                   {"netns", "exec", recorderSide, simulator, "--config", config, "--log", dir_.filePath("sim.log"),
-                    "--duration", "120"});
+    // The simulator ends by itself should the test be killed before it stops it.
+    process_.start(
+        "ip",
+        QStringList{"netns", "exec", recorderSide, simulator, "--log", dir_.filePath("sim.log"), "--duration", "600"}
+            + options);
     if (!process_.waitForStarted(5000)) {
         error_ = "cannot start the simulator: " + process_.errorString();
         return false;
     }
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        if (received("started").size() >= recorders.size())
-            return waitForDiscoveryAnswer(recorders.first().toObject(), deadline);
+        if (received("started").size() >= recorders)
+            return waitForDiscoveryAnswer(linkAddress, deadline);
         if (process_.waitForFinished(20)) {
             error_ = "the simulator ended at start";
             return false;
@@ -78,9 +93,8 @@ bool SimulatorProcess::start(const QJsonArray& recorders)
 
 // The recorders log their start before the discovery socket is bound: a request sent between
 // the two is lost. A unicast request from a port of our own shows when it listens.
-bool SimulatorProcess::waitForDiscoveryAnswer(const QJsonObject& recorder, const QDeadlineTimer& deadline)
+bool SimulatorProcess::waitForDiscoveryAnswer(const QHostAddress& address, const QDeadlineTimer& deadline)
 {
-    const QHostAddress address(recorder.value("links").toArray().first().toObject().value("address").toString());
     QUdpSocket probe;
     if (!probe.bind(QHostAddress::AnyIPv4, 0)) {
         error_ = "cannot bind the probe socket";

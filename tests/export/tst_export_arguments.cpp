@@ -143,4 +143,4 @@ void TestExportCommandLine::spanNeedsThreeNeighboursEachSide()
 }
 
 QTEST_GUILESS_MAIN(TestExportCommandLine)
-#include "tst_export_command_line.moc"
+#include "tst_export_arguments.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SampleClips.h"
 #include "storage/SavedClip.h"
 
 #include <QSignalSpy>
@@ -10,26 +11,13 @@
 // and the frames stored as received blocks through the clip's write jobs.
 namespace testdata {
 
-inline kvx::ClipInfoPacket::clipInfo clipInfoOf(int width, int height, int frames)
-{
-    kvx::ClipInfoPacket::clipInfo info;
-    info.cameraSerial = 4711;
-    info.totalFrames = quint64(frames);
-    info.clipUid = 0x1234;
-    info.fps = 500.0f;
-    info.lineBytes = quint16(width);
-    info.lineCount = quint16(height);
-    info.width = quint16(width);
-    info.height = quint16(height);
-    info.clipNumber = 1;
-    return info;
-}
-
-// Returns the folder path, empty when a step failed. An empty calibration stores none.
+// Returns the folder path, empty when a step failed. An empty calibration stores none. With a
+// thumbnail renderer the folder gets its thumbnail when the last frames are stored.
 inline QString makeClipFolder(const QString& base, int width, int height, int frames, const QByteArray& frameBytes,
-                              const QByteArray& calibration)
+                              const QByteArray& calibration, std::shared_ptr<ThumbnailRenderer> thumbnails = {})
 {
-    SavedClip clip(clipInfoOf(width, height, frames));
+    SavedClip clip(sampleClip(1, quint64(frames), quint16(width), quint16(height)));
+    clip.setThumbnailRenderer(std::move(thumbnails));
     if (!clip.prepareDownload(base, {}))
         return {};
     SavedClip::RAMBufferPtr buffer;

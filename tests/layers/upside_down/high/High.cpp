@@ -1,0 +1,6 @@
+#include "high/High.h"
+
+int high()
+{
+    return 1;
+}

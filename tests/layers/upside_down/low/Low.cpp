@@ -1,0 +1,6 @@
+#include "high/High.h"
+
+int low()
+{
+    return high() - 1;
+}

@@ -53,7 +53,10 @@ bool SavedClip::openFolder(const QString& path)
         qDebug().noquote() << QStringLiteral("Failed to open XML file %1").arg(clipXml.fileName());
         return false;
     }
-    ClipDescription description = currentDescription();
+    // Only what the file says: a folder written without the added elements must not take this
+    // clip's own flags for its answers.
+    ClipDescription description;
+    description.info = *this;
     clipxml::read(&clipXml, description);
     static_cast<kvx::ClipInfoPacket::clipInfo&>(*this) = description.info;
     expectedFrames_ = lastFrameIndex() + 1;
@@ -67,8 +70,9 @@ bool SavedClip::openFolder(const QString& path)
     else
         baseColorMatrix_.setToIdentity();
 
-    setCalibrationPresent(
-        description.calibrationStored.value_or(QFileInfo::exists(filePath(clipfolder::CalibrationFile))));
+    // Without the element, a calibration file of the whole size is taken for a stored one.
+    setCalibrationPresent(description.calibrationStored.value_or(
+        QFileInfo(filePath(clipfolder::CalibrationFile)).size() == calibrationBytes() && calibrationBytes() > 0));
     openFrameFile();
     restorePresentFrames(description);
 

@@ -65,6 +65,8 @@ private slots:
     void initialRenderStateFromTheRecorder();
     void initialRenderStateFromDefaults();
     void openFolderNeedsDescriptionAndRenderState();
+    void folderWithTheOriginalDescriptionKeepsItsCalibration_data();
+    void folderWithTheOriginalDescriptionKeepsItsCalibration();
     void paintOptionsAreImportedOnce();
     void partialFolderReopensWithItsFrames();
     void presentFramesStopWhereTheFileEnds();
@@ -187,6 +189,56 @@ void TestSavedClip::initialRenderStateFromDefaults()
     QCOMPARE(s.doubleValue("PedestalB"), 0.0);
     // No matrices from the recorder: the identity.
     QVERIFY(s.matrix3x3Value("ColorCorrectionMatrix").isIdentity());
+}
+
+void TestSavedClip::folderWithTheOriginalDescriptionKeepsItsCalibration_data()
+{
+    QTest::addColumn<qint64>("calibrationBytes");
+    QTest::addColumn<bool>("calibrated");
+    QTest::newRow("calib.bin of 8 x 4 x 8 bytes") << qint64(8 * 4 * 8) << true;
+    QTest::newRow("calib.bin one byte short") << qint64(8 * 4 * 8 - 1) << false;
+    QTest::newRow("no calib.bin") << qint64(-1) << false;
+}
+
+// A folder written by an earlier version or another tool: clip.xml holds only the nine
+// original elements, nothing says whether the calibration arrived, and calib.bin decides.
+void TestSavedClip::folderWithTheOriginalDescriptionKeepsItsCalibration()
+{
+    QFETCH(qint64, calibrationBytes);
+    QFETCH(bool, calibrated);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("2019-03-07_14.05.09");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeFile(folder + "/clip.xml",
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ClipInfo>\n"
+                      "    <Camera_Serial>2901180001</Camera_Serial>\n    <Frames_Captured>3</Frames_Captured>\n"
+                      "    <UID>77</UID>\n    <FPS>500</FPS>\n    <Clip_Flags>0</Clip_Flags>\n"
+                      "    <Camera_Flags>"
+                          + QByteArray::number(8ull | 4ull << 16 | 8ull << 32 | 4ull << 48)
+                          + "</Camera_Flags>\n"
+                            "    <Clip_ID>0</Clip_ID>\n    <Calibration_Type>1</Calibration_Type>\n"
+                            "    <Download_Finished>1</Download_Finished>\n</ClipInfo>\n"));
+    QVERIFY(writeFile(folder + "/renderInfo.xml", "<?xml version=\"1.0\"?>\n<RenderState/>\n"));
+    QVERIFY(writeFile(folder + "/0.bin", QByteArray(3 * 8 * 4, 'x')));
+    QByteArray calibration;
+    for (qint64 i = 0; i < calibrationBytes; ++i)
+        calibration.append(char(i));
+    if (calibrationBytes >= 0)
+        QVERIFY(writeFile(folder + "/calib.bin", calibration));
+
+    SavedClip clip;
+    QVERIFY(clip.openFolder(folder));
+    QVERIFY(clip.isComplete());
+    QCOMPARE(clip.hasCalibration(), calibrated);
+    QByteArray loaded;
+    int width = 0;
+    int height = 0;
+    QCOMPARE(clip.loadCalibration(&loaded, &width, &height), calibrated);
+    if (calibrated) {
+        QCOMPARE(loaded, calibration);
+        QCOMPARE(width, 8);
+        QCOMPARE(height, 4);
+    }
 }
 
 void TestSavedClip::openFolderNeedsDescriptionAndRenderState()

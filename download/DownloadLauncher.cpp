@@ -24,6 +24,8 @@ QString message(Refusal refusal)
         return QObject::tr("Unable to download clip. Not enough disk space.");
     case Refusal::FolderNotPrepared:
         return QObject::tr("Unable to download clip. The clip folder could not be created.");
+    case Refusal::AlreadyDownloading:
+        return QObject::tr("This clip is already being downloaded.");
     }
     return {};
 }
@@ -48,6 +50,10 @@ Started start(RecorderDownloadManager& manager, const QSharedPointer<Downloadabl
               SavedClipList& savedClips, const QString& clipPath)
 {
     Started started;
+    if (manager.hasDownloadOf(*recorderClip)) {
+        started.refusal = Refusal::AlreadyDownloading;
+        return started;
+    }
     const QSharedPointer<SavedClip> clip = savedClips.appendClip(recorderClip->info());
     if (!clip)
         return started;
@@ -88,6 +94,8 @@ Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& 
                SavedClipList& savedClips, const QString& clipPath)
 {
     Refusal refusal = checkLink(recorder);
+    if (refusal == Refusal::None && manager.hasDownloadOf(*recorderClip))
+        refusal = Refusal::AlreadyDownloading;
     if (refusal == Refusal::None)
         refusal = checkDiskSpace(*recorderClip, bytesAvailable(clipPath));
     if (refusal != Refusal::None)

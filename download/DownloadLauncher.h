@@ -21,7 +21,7 @@ namespace DownloadLauncher {
 inline constexpr int CommandSpacingMs = 50;
 inline constexpr int MatricesAnswerMs = 100;
 
-enum class Refusal { None, NothingSelected, SlowLink, NotEnoughDiskSpace, FolderNotPrepared };
+enum class Refusal { None, NothingSelected, SlowLink, NotEnoughDiskSpace, FolderNotPrepared, AlreadyDownloading };
 
 // The text shown for a refusal; empty for None.
 QString message(Refusal refusal);
@@ -40,7 +40,8 @@ struct Started {
 
 // Appends a new saved clip for the recorder clip to the list, prepares its folder under
 // clipPath with what the manager knows of the recorder's paint state, resets the download state
-// of both clips and queues the download. A folder that cannot be prepared leaves no row.
+// of both clips and queues the download. A folder that cannot be prepared leaves no row; a
+// recorder clip that is downloading already is refused before anything changes.
 Started start(RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
               SavedClipList& savedClips, const QString& clipPath);
 
@@ -50,9 +51,9 @@ Started start(RecorderDownloadManager& manager, const QSharedPointer<Downloadabl
 // folder is prepared from them.
 void refreshPaintState(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder);
 
-// The whole start of a download of the recorder's clip into clipPath: the link and disk-space
-// checks, the paint-state refresh and start(). Refused with the reason, and nothing sent or
-// queued, when a check fails.
+// The whole start of a download of the recorder's clip into clipPath: the link, running
+// download and disk-space checks, the paint-state refresh and start(). Refused with the
+// reason, and nothing sent or queued, when a check fails.
 Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
                RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
                SavedClipList& savedClips, const QString& clipPath);

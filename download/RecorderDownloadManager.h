@@ -75,6 +75,8 @@ public:
     const std::deque<DownloadRequest>& queuedRequests() const { return queue_; }
     // True while the clip's download runs: queued, or issued and waiting for blocks.
     bool isDownloading(const SavedClip* clip) const;
+    // True while a download of this recorder clip (same clip identity) runs, into any folder.
+    bool hasDownloadOf(const DownloadableClip& recorderClip) const;
 
 signals:
     // Every frame and the calibration of the clip are stored.
@@ -86,10 +88,12 @@ signals:
 public slots:
     void onCompletedRequest(kvx::ReceiveUDPEngine::TransferRequest request);
     void onFailedRequest(kvx::ReceiveUDPEngine::TransferRequest request);
-    // False (nothing queued) when the saved clip is not the recorder clip.
+    // False (nothing queued) when the saved clip is not the recorder clip, or when that recorder
+    // clip is downloading already: the recorder clip records what was asked for, which two
+    // downloads cannot share.
     bool addClipRequest(DownloadRequest dlRequest);
-    // The download of that clip stops; transfers already on a receive thread still arrive and
-    // are stored.
+    // The download into that folder stops; transfers already on a receive thread still arrive
+    // and are stored. A download of the same clip into another folder goes on.
     void removeClipFromRequests(QSharedPointer<SavedClip> saveLocation);
 
 private:

@@ -23,33 +23,31 @@ bool RecorderDownloadManager::addClipRequest(DownloadRequest dlRequest)
 {
     if (!dlRequest.savedClip || !dlRequest.recorderClip || !dlRequest.savedClip->sameClip(*dlRequest.recorderClip))
         return false;
-    if (!isDownloading(dlRequest.savedClip.data()))
-        watchClip(dlRequest.savedClip.data());
+    if (hasDownloadOf(*dlRequest.recorderClip))
+        return false;
+    watchClip(dlRequest.savedClip.data());
     queue_.push_back(dlRequest);
     return true;
 }
 
 void RecorderDownloadManager::removeClipFromRequests(QSharedPointer<SavedClip> saveLocation)
 {
-    if (!saveLocation)
-        return;
-    const auto sameClip = [&](const DownloadRequest& r) { return r.savedClip && r.savedClip->sameClip(*saveLocation); };
-    for (const DownloadRequest& r : queue_) {
-        if (sameClip(r))
-            disconnect(r.savedClip.data(), nullptr, this, nullptr);
-    }
-    for (const DownloadRequest& r : std::as_const(issued_)) {
-        if (sameClip(r))
-            disconnect(r.savedClip.data(), nullptr, this, nullptr);
-    }
-    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), sameClip), queue_.end());
-    issued_.removeIf(sameClip);
+    if (saveLocation)
+        takeRequest(saveLocation.data());
 }
 
 bool RecorderDownloadManager::isDownloading(const SavedClip* clip) const
 {
     const auto same = [clip](const DownloadRequest& r) { return r.savedClip.data() == clip; };
     return std::any_of(queue_.begin(), queue_.end(), same) || isIssued(clip);
+}
+
+bool RecorderDownloadManager::hasDownloadOf(const DownloadableClip& recorderClip) const
+{
+    const auto same = [&](const DownloadRequest& r) {
+        return r.recorderClip && r.recorderClip->sameClip(recorderClip);
+    };
+    return std::any_of(queue_.begin(), queue_.end(), same) || std::any_of(issued_.begin(), issued_.end(), same);
 }
 
 bool RecorderDownloadManager::isIssued(const SavedClip* clip) const

@@ -108,6 +108,33 @@ private slots:
         QVERIFY(manager.isDownloading(started.clip.data()));
     }
 
+    // Pressing download again for a clip that is downloading gives a message and leaves the
+    // running download, and what it has asked the recorder for, as they are.
+    void startingADownloadingClipAgainIsRefused()
+    {
+        QTemporaryDir dir;
+        RecorderDownloadManager manager;
+        AnsweringRecorder recorder(manager);
+        SavedClipList saved;
+        const kvx::RecorderInfoPacket info = recorderInfo(1, "10.77.41.2");
+        const auto clip = QSharedPointer<DownloadableClip>::create(sampleClip(1, 4, 2048, 1080));
+        const auto first = DownloadLauncher::launch(recorder, info, manager, clip, saved, dir.path());
+        QVERIFY(first.clip);
+        clip->setCalibrationRequested(true);
+        clip->addRange({0, 1});
+        recorder.sent.clear();
+
+        const auto again = DownloadLauncher::launch(recorder, info, manager, clip, saved, dir.path());
+        QVERIFY(!again.clip);
+        QVERIFY(!DownloadLauncher::message(again.refusal).isEmpty());
+        QVERIFY(recorder.sent.isEmpty());
+        QCOMPARE(saved.rowCount(), 1);
+        QCOMPARE(manager.queuedRequests().size(), size_t(1));
+        QVERIFY(clip->isCalibrationRequested());
+        QCOMPARE(clip->segments(), (QList<ClipSegment>{{0, 1}}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    }
+
     void refusedDownloadsAskNothing_data()
     {
         QTest::addColumn<quint8>("linkFlags");

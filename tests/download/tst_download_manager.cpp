@@ -289,6 +289,70 @@ private slots:
         QVERIFY(!manager.isDownloading(download.saved.data()));
         QVERIFY(!QFileInfo::exists(download.saved->folderPath()));
     }
+
+    // A second folder for a recorder clip that is downloading is refused whatever the first
+    // download is doing: queued, asking for its calibration, or every range asked for and
+    // waiting for the blocks. Nobody answers on the link, so each stage lasts.
+    void aClipDownloadsOnceAtATime()
+    {
+        const SimClip sim = simClip(11, 64);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        limitRequests(manager);
+        Download first(sim, base.path());
+        // Prepared like any folder, but the recorder clip is not reset: it holds what the first
+        // download asked for.
+        auto second = QSharedPointer<SavedClip>::create(sim.info);
+        QVERIFY(second->prepareDownload(base.path(), {}));
+        const auto refusesTheSecond = [&] {
+            const QList<ClipSegment> requested = first.recorder->segments();
+            const bool refused = !manager.addClipRequest(request(second, first.recorder));
+            return refused && !manager.isDownloading(second.data()) && first.recorder->segments() == requested;
+        };
+
+        QVERIFY(manager.addClipRequest(request(first.saved, first.recorder)));
+        QVERIFY2(refusesTheSecond(), "queued");
+        QTRY_VERIFY(first.recorder->isCalibrationRequested());
+        QVERIFY2(refusesTheSecond(), "calibration asked for");
+        QTRY_VERIFY(manager.queuedRequests().empty());
+        QVERIFY(manager.isDownloading(first.saved.data()));
+        QCOMPARE(first.recorder->segments(), (QList<ClipSegment>{{0, 63}}));
+        QVERIFY2(refusesTheSecond(), "every range asked for");
+        // The same folder twice is no second download either.
+        QVERIFY(!manager.addClipRequest(request(first.saved, first.recorder)));
+
+        manager.removeClipFromRequests(first.saved);
+        QVERIFY(manager.addClipRequest(request(second, first.recorder)));
+    }
+
+    // The clip is downloaded into a folder and then again into another: deleting the first
+    // folder must leave the second download alone.
+    void deletingOneFolderLeavesTheOtherDownloadAlone()
+    {
+        const SimClip sim = simClip(12, 120);
+        LoopbackRecorder recorder({sim});
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        manager.makeChannel(loopbackLink(true));
+        limitRequests(manager);
+        QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
+        Download first(sim, base.path());
+        QVERIFY(manager.addClipRequest(request(first.saved, first.recorder)));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, DownloadTimeoutMs);
+
+        const auto again = preparedClip(first.recorder, base.path());
+        QVERIFY(again);
+        again->receiveMemory().setBudget(qint64(FramesPerRequest * frameSize(sim)));
+        QVERIFY(manager.addClipRequest(request(again, first.recorder)));
+        QTRY_VERIFY(!again->segments().isEmpty());
+        manager.removeClipFromRequests(first.saved);
+        QVERIFY(first.saved->deleteFolder());
+
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, DownloadTimeoutMs);
+        QCOMPARE(finished.last().first().value<QSharedPointer<SavedClip>>(), again);
+        QCOMPARE(compareFolder(*again, sim, true), QString());
+    }
 };
 
 QTEST_MAIN(TestDownloadManager)

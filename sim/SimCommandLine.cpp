@@ -256,6 +256,16 @@ const std::vector<Option>& options()
          [](V v, Target& t) { return toIntFrom(v, t.config.statusIntervalMs, 1); }},
         {"clips-per-packet", "N", "At most N clips per clip list packet (default 20).", false,
          [](V v, Target& t) { return toIntFrom(v, t.config.clipsPerPacket, 1) && t.config.clipsPerPacket <= 1300; }},
+        {"matrix-word", "N",
+         "Send N as the word of the colour-matrix answer instead of the payload length, as a recorder that "
+         "fills it otherwise would.",
+         false,
+         [](V v, Target& t) {
+             quint32 word = 0;
+             const bool ok = toInt(v, word);
+             t.config.matrixAnswerWord = word;
+             return ok;
+         }},
         // Transfer pacing and faults.
         {"rate", "GBPS", "Pace transfers to GBPS Gbit/s; 0 sends unpaced (default 10).", false,
          [](V v, Target& t) { return toDouble(v, t.config.rateGbps) && t.config.rateGbps >= 0; }},

@@ -38,6 +38,8 @@ struct SimConfig {
     int statusIntervalMs = 100;
     int clipsPerPacket = 20;
     double rateGbps = 10; // transfer pacing; 0 sends as fast as it can
+    // The word of the colour-matrix answer; none: the payload length, as recorders send it.
+    std::optional<quint32> matrixAnswerWord;
     TransferFaults faults;
     QString logPath;            // empty: no log; "-": standard output
     double durationSeconds = 0; // 0: until SIGINT/SIGTERM

@@ -200,8 +200,9 @@ bool SimRecorder::takeClipsManagerPacket(int link, QByteArrayView datagram, cons
     if (packet->code == ParameterCode::ColourMatrices && packet->form == ParameterPacket::PayloadFollows) {
         log("in", "colour-matrix-query", fields, link);
         const QByteArray payload = colourMatrices_.encode();
+        const quint32 word = common_.matrixAnswerWord.value_or(quint32(payload.size()));
         send(ParameterPacket{ParameterCode::ColourMatrices, ParameterPacket::PayloadFollows, ParameterPacket::Reply,
-                             quint32(payload.size()), payload}
+                             word, payload}
                  .encode(),
              from, fromPort);
         return true;

@@ -27,14 +27,6 @@ std::optional<ParameterPacket> ParameterPacket::decode(QByteArrayView datagram)
     p.form = r.u8(5);
     p.operation = r.u16(6);
     p.word = r.u32(8);
-    qsizetype payloadSize = r.size() - HeadSize;
-    if (p.form == PayloadFollows) {
-        if (!r.has(HeadSize, qsizetype(p.word))) {
-            kvx::logRejected("ParameterPacket payload", r.size(), HeadSize + qsizetype(p.word));
-            return std::nullopt;
-        }
-        payloadSize = qsizetype(p.word);
-    }
-    p.payload = r.view(HeadSize, payloadSize).toByteArray();
+    p.payload = r.view(HeadSize, r.size() - HeadSize).toByteArray();
     return p;
 }

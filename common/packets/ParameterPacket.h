@@ -20,10 +20,10 @@ struct ParameterPacket {
     quint8 form = ValueInWord;
     quint16 operation = Set;
     quint32 word = 0;
-    QByteArray payload; // sent after the head; for form 1 the word must equal its length
+    QByteArray payload; // sent after the head; for form 1 the word should equal its length
 
     QByteArray encode() const;
-    // Fails for a datagram shorter than the head, with another magic, or (form 1) whose payload
-    // is shorter than the word announces.
+    // Fails for a datagram shorter than the head or with another magic. The payload is every
+    // byte after the head: readers go by the datagram's length, not by what the word says.
     static std::optional<ParameterPacket> decode(QByteArrayView datagram);
 };

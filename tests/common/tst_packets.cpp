@@ -138,10 +138,11 @@ private slots:
         QVERIFY(reply);
         QCOMPARE(reply->code, quint8(15));
         QCOMPARE(reply->operation, quint16(ParameterPacket::Reply));
-        QCOMPARE(reply->payload, hex("AA BB CC")); // only the announced length
-        // A payload shorter than announced is refused rather than read past the datagram.
-        QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 05 00 00 00 AA BB")));
-        QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 FF FF FF FF")));
+        // The payload is what the datagram holds after the head, whatever the word says.
+        QCOMPARE(reply->word, 3u);
+        QCOMPARE(reply->payload, hex("AA BB CC DD"));
+        QCOMPARE(ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 05 00 00 00 AA BB"))->payload, hex("AA BB"));
+        QCOMPARE(ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 FF FF FF FF"))->payload, QByteArray());
         QVERIFY(!ParameterPacket::decode(hex("04 00 CD AB 0F 01 03 00 00 00 00")));
     }
 

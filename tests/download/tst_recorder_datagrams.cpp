@@ -3,8 +3,13 @@
 #include "common/packets/ColorMatrixTable.h"
 #include "common/packets/ParameterPacket.h"
 #include "common/wire/LittleEndian.h"
+#include "download/RecorderCommands.h"
 #include "download/RecorderDownloadManager.h"
+#include "sim/RecorderDefaults.h"
+#include "sim/SimHost.h"
 
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 #include <QtTest>
 
 namespace {
@@ -18,8 +23,9 @@ ColorMatrixRecord matrix(int n)
     return record;
 }
 
-// The recorder's reply to the colour-matrix query, with a count that may lie.
-QByteArray matrixAnswer(quint32 announced, int present, quint8 code = 15, quint8 form = 1)
+// The recorder's reply to the colour-matrix query, with a count that may lie and a word that
+// need not be the payload's length (-1: it is).
+QByteArray matrixAnswer(quint32 announced, int present, quint8 code = 15, quint8 form = 1, qint64 word = -1)
 {
     ColorMatrixTable table;
     table.value = 0x5A5A0001;
@@ -31,7 +37,7 @@ QByteArray matrixAnswer(quint32 announced, int present, quint8 code = 15, quint8
     reply.code = code;
     reply.form = form;
     reply.operation = ParameterPacket::Reply;
-    reply.word = quint32(payload.size());
+    reply.word = quint32(word < 0 ? payload.size() : word);
     reply.payload = payload;
     return reply.encode();
 }
@@ -46,7 +52,7 @@ QStringList clipTexts(DownloadableClipList* list)
 
 } // namespace
 
-class TestDownloadManager : public QObject {
+class TestRecorderDatagrams : public QObject {
     Q_OBJECT
 private slots:
     void colourMatrixAnswer_data()
@@ -56,7 +62,11 @@ private slots:
         QTest::newRow("three matrices") << matrixAnswer(3, 3) << 3;
         QTest::newRow("count larger than the payload holds") << matrixAnswer(1000000, 2) << 2;
         QTest::newRow("count 0xFFFFFFFF") << matrixAnswer(0xFFFFFFFFu, 1) << 1;
-        QTest::newRow("trailing partial descriptor") << matrixAnswer(3, 3).chopped(1) << -1;
+        QTest::newRow("trailing partial record") << matrixAnswer(3, 3).chopped(1) << 2;
+        // The table is read from the datagram's length, whatever the word says.
+        QTest::newRow("word 0") << matrixAnswer(3, 3, 15, 1, 0) << 3;
+        QTest::newRow("word shorter than the payload") << matrixAnswer(3, 3, 15, 1, 20) << 3;
+        QTest::newRow("word longer than the payload") << matrixAnswer(3, 3, 15, 1, 100000) << 3;
         QTest::newRow("zero matrices") << matrixAnswer(0, 0) << 0;
         QTest::newRow("payload shorter than its head") << matrixAnswer(0, 0).left(12 + 4) << -1;
         QTest::newRow("another code") << matrixAnswer(3, 3, 26) << -1;
@@ -79,6 +89,31 @@ private slots:
         QCOMPARE(manager.colorMatrixValue(), 0x5A5A0001u);
         for (int i = 0; i < stored; ++i)
             QCOMPARE(matrices[i], matrix(i));
+    }
+
+    // The simulator plays a recorder whose answer carries 0 in the word, not the payload length.
+    void matricesFromARecorderWhoseWordIsNotTheLength()
+    {
+        SimConfig config = SimConfig::defaults();
+        config.listenAddress = QHostAddress::LocalHost;
+        config.discoveryPort = 0;
+        config.matrixAnswerWord = 0;
+        config.recorders.first().links = {SimLinkConfig{QHostAddress::LocalHost, 1, false, 0, 0}};
+        SimHost host(config);
+        QString error;
+        QVERIFY2(host.start(&error), qPrintable(error));
+        QUdpSocket program;
+        QVERIFY(program.bind(QHostAddress::LocalHost, 0));
+        program.writeDatagram(RecorderCommands::fetchMatrices().encode(), QHostAddress::LocalHost,
+                              host.recorder(0).infoPacket(0).ethernet.commandPort);
+        QTRY_VERIFY(program.hasPendingDatagrams());
+        const QByteArray answer = program.receiveDatagram().data();
+        QCOMPARE(answer.size(), 12 + 8 + 3 * 52);
+        QCOMPARE(ParameterPacket::decode(answer)->word, 0u);
+
+        RecorderDownloadManager manager;
+        manager.processDatagram(answer);
+        QCOMPARE(manager.colorMatrices(), defaultColorMatrixTable().records);
     }
 
     void outputStateIsCopiedWhole()
@@ -153,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDownloadManager)
+QTEST_MAIN(TestRecorderDatagrams)
 #include "tst_recorder_datagrams.moc"

@@ -59,6 +59,7 @@ private slots:
                                  "clip-list-interval",
                                  "status-interval",
                                  "clips-per-packet",
+                                 "matrix-word",
                                  "rate",
                                  "seed",
                                  "loss",
@@ -91,7 +92,8 @@ private slots:
                                 "--burst-percent", "0.2",
                                 "--burst-length",  "30",
                                 "--rate",          "0",
-                                "--seed",          "99"});
+                                "--seed",          "99",
+                                "--matrix-word",   "0"});
         QVERIFY2(out.config, qPrintable(out.message));
         const SimConfig& c = *out.config;
         QCOMPARE(c.recorders.size(), 2);
@@ -114,6 +116,8 @@ private slots:
         QCOMPARE(c.faults.burstLength, 30);
         QCOMPARE(c.faults.seed, quint64(99));
         QCOMPARE(c.rateGbps, 0.0);
+        QCOMPARE(c.matrixAnswerWord, std::optional<quint32>(0));
+        QVERIFY(!parse({}).config->matrixAnswerWord);
     }
 
     void badArgumentsNameTheProblem_data()

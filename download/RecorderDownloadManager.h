@@ -110,7 +110,9 @@ private:
     void watchClip(SavedClip* clip);
     // Frames (or the calibration) of the clip must be asked for again.
     void reissue(const SavedClip* clip);
-    void transferFailed(RequestDataInfo& info);
+    // A cause ends the download at once with it; without one the failure counts towards
+    // MaxTxErrors.
+    void transferFailed(RequestDataInfo& info, const QString& cause);
     void framesStoreFailed(const SavedClip* clip, const ClipSegment& frames);
     void calibrationStoreFailed(const SavedClip* clip);
     void finishIfComplete(const SavedClip* clip);

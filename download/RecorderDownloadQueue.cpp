@@ -176,14 +176,17 @@ void RecorderDownloadManager::onCompletedRequest(kvx::ReceiveUDPEngine::Transfer
 void RecorderDownloadManager::onFailedRequest(kvx::ReceiveUDPEngine::TransferRequest request)
 {
     const auto info = request.data.dynamicCast<RequestDataInfo>();
+    // A receive thread that cannot receive at all says why; waiting for more failures would
+    // only hide it behind the general reason.
+    const auto* thread = qobject_cast<const kvx::ReceiveUDPThread*>(sender());
     if (info)
-        transferFailed(*info);
+        transferFailed(*info, thread ? thread->failureReason() : QString());
     else
         qDebug() << "Uncastable request";
     qDebug() << "Request Failed: Clip " << request.clipNumber;
 }
 
-void RecorderDownloadManager::transferFailed(RequestDataInfo& info)
+void RecorderDownloadManager::transferFailed(RequestDataInfo& info, const QString& cause)
 {
     // Given back even when the download has ended, so a new one finds the frames missing.
     if (info.isCalibration)
@@ -196,6 +199,10 @@ void RecorderDownloadManager::transferFailed(RequestDataInfo& info)
     DownloadRequest* download = findRequest(clip);
     if (!download)
         return;
+    if (!cause.isEmpty()) {
+        endDownload(clip, cause);
+        return;
+    }
     if (++download->txErrors >= MaxTxErrors) {
         qDebug() << "Dumping request due to tx errors";
         endDownload(clip, transferFailureReason());

@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <utility>
 
 namespace kvx {
 
@@ -64,6 +65,12 @@ void ReceiveUDPEngine::enqueue(const TransferRequest& request)
     QMutexLocker lock(&mutex_);
     queue_.enqueue(request);
     queued_.wakeAll();
+}
+
+QList<ReceiveUDPEngine::TransferRequest> ReceiveUDPEngine::takeQueued()
+{
+    QMutexLocker lock(&mutex_);
+    return std::exchange(queue_, {});
 }
 
 void ReceiveUDPEngine::waitForWork(int quietMs, int idleMs)

@@ -66,6 +66,8 @@ public:
     void drain();
     // Appends to the queue; safe from any thread.
     void enqueue(const TransferRequest& request);
+    // Empties the queue and returns what it held; safe from any thread.
+    QList<TransferRequest> takeQueued();
     // One step; true when a request completed in it.
     bool process();
     // Blocks until a datagram may be read (at most quietMs while a request runs) or, with the

@@ -54,7 +54,30 @@ void ReceiveUDPThread::onRequestCompleted(kvx::ReceiveUDPEngine::TransferRequest
 
 void ReceiveUDPThread::queueRequest(kvx::ReceiveUDPEngine::TransferRequest request)
 {
-    engine_.enqueue(request);
+    {
+        QMutexLocker lock(&failureMutex_);
+        if (failure_.isEmpty()) {
+            engine_.enqueue(request);
+            return;
+        }
+    }
+    emit requestFailed(request);
+}
+
+QString ReceiveUDPThread::failureReason() const
+{
+    QMutexLocker lock(&failureMutex_);
+    return failure_;
+}
+
+void ReceiveUDPThread::failEveryRequest(const QString& reason)
+{
+    {
+        QMutexLocker lock(&failureMutex_);
+        failure_ = reason;
+    }
+    for (const ReceiveUDPEngine::TransferRequest& request : engine_.takeQueued())
+        emit requestFailed(request);
 }
 
 void ReceiveUDPThread::setPayloadSize(int size)
@@ -96,6 +119,7 @@ bool ReceiveUDPThread::bindSocket()
         // Past the last port there is nothing left to try; port 0 would bind a random one.
         if (++port > 0xFFFF) {
             qCWarning(lcTransfer).noquote() << "No local port left for transfers from" << recorderAddress_.toString();
+            failEveryRequest(tr("no local port was free to receive the clip's data"));
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include "transfer/ReceiveUDPEngine.h"
 
 #include <QHostAddress>
+#include <QMutex>
 #include <QThread>
 
 class QUdpSocket;
@@ -27,6 +28,9 @@ public:
     void setRecorderTransferPort(quint16 port) { transferPort_ = port; }
     // The port the socket is bound to once running (0 before).
     quint16 boundPort() const { return boundPort_.load(); }
+    // Why the thread cannot receive (no local port was free), for the user; empty while it can.
+    // Every request queued on such a thread fails.
+    QString failureReason() const;
 
 signals:
     void requestCompleted(kvx::ReceiveUDPEngine::TransferRequest request);
@@ -43,6 +47,7 @@ protected:
 private:
     bool bindSocket();
     void enlargeReceiveBuffer();
+    void failEveryRequest(const QString& reason);
 
     QUdpSocket* socket_;
     ReceiveUDPEngine engine_;
@@ -50,6 +55,9 @@ private:
     quint16 localPort_;
     quint16 transferPort_ = RecorderTransferPort;
     std::atomic<quint16> boundPort_{0};
+    // Guards failure_, and keeps a request from being queued after the queue was failed.
+    mutable QMutex failureMutex_;
+    QString failure_;
 };
 
 } // namespace kvx

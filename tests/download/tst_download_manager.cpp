@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 
 using namespace downloadtest;
@@ -288,6 +289,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), DownloadTimeoutMs);
         QVERIFY(!manager.isDownloading(download.saved.data()));
         QVERIFY(!QFileInfo::exists(download.saved->folderPath()));
+    }
+
+    // A link whose receive thread finds no free local port: the download ends at once and says
+    // why, for the window to show.
+    void linkWithoutAFreePortEndsTheDownloadWithTheReason()
+    {
+        std::vector<std::unique_ptr<QUdpSocket>> taken;
+        for (quint32 port = 65530; port <= 0xFFFF; ++port) {
+            taken.push_back(std::make_unique<QUdpSocket>());
+            QVERIFY(taken.back()->bind(QHostAddress::AnyIPv4, quint16(port), QAbstractSocket::DontShareAddress));
+        }
+        const SimClip sim = simClip(13, 50);
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        kvx::RecorderInfoPacket::EthernetInfo ethernet = loopbackLink(true)->ethernet();
+        ethernet.transferPort = 65530;
+        manager.makeChannel(QSharedPointer<EthernetView>::create(ethernet, nullptr, 0));
+        Download download(sim, base.path());
+        QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
+
+        QVERIFY(manager.addClipRequest(request(download.saved, download.recorder)));
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 10000);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(failed.first().at(1).toString().contains("port"), qPrintable(failed.first().at(1).toString()));
+        QVERIFY(!manager.isDownloading(download.saved.data()));
     }
 
     // A second folder for a recorder clip that is downloading is refused whatever the first

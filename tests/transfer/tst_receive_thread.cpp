@@ -181,6 +181,31 @@ private slots:
         thread.onRequestCompleted(done);
         stop(thread);
     }
+
+    // Every port from the link's up to the last one is taken: the requests queued before the
+    // thread gave up, and those queued after, fail instead of waiting for ever.
+    void requestsFailWhenNoPortIsLeft()
+    {
+        std::vector<std::unique_ptr<QUdpSocket>> taken;
+        for (quint32 port = 65530; port <= 0xFFFF; ++port) {
+            taken.push_back(std::make_unique<QUdpSocket>());
+            QVERIFY(taken.back()->bind(QHostAddress::AnyIPv4, quint16(port), QAbstractSocket::DontShareAddress));
+        }
+        ReceiveUDPThread thread(nullptr, QHostAddress::LocalHost, 65530);
+        QSignalSpy failed(&thread, &ReceiveUDPThread::requestFailed);
+        ReceiveUDPEngine::TransferRequest request;
+        request.clipNumber = 1;
+        thread.queueRequest(request);
+        thread.start();
+        QVERIFY(thread.wait(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
+        QVERIFY(!thread.failureReason().isEmpty());
+
+        request.clipNumber = 2;
+        thread.queueRequest(request);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 2, 5000);
+        QCOMPARE(failed.at(1).at(0).value<ReceiveUDPEngine::TransferRequest>().clipNumber, 2u);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReceiveThread)

@@ -75,6 +75,10 @@ BaseLegacyPipe::~BaseLegacyPipe()
 
 bool BaseLegacyPipe::init()
 {
+    // What an earlier init made is freed first (objects of another context go with it), so a
+    // second init leaves no textures or unpack buffers behind.
+    if (context_ && QOpenGLContext::currentContext() == context_)
+        release();
     context_ = QOpenGLContext::currentContext();
     if (!context_ || !initializeOpenGLFunctions())
         return false;
@@ -180,12 +184,9 @@ bool BaseLegacyPipe::resize(int width, int height)
     // Making a frame buffer object leaves another one bound; the caller's target comes back.
     GLint boundFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &boundFramebuffer);
-    preprocessed_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment,
-                                                               GL_TEXTURE_2D, GL_R32F);
-    demosaiced_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment,
-                                                             GL_TEXTURE_2D, GL_RGB32F);
-    coloured_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
-                                                           GL_RGB32F);
+    preprocessed_ = makePassTarget(size, GL_R32F);
+    demosaiced_ = makePassTarget(size, GL_RGB32F);
+    coloured_ = makePassTarget(size, GL_RGB32F);
     for (QOpenGLFramebufferObject* fbo : {preprocessed_.get(), demosaiced_.get(), coloured_.get()}) {
         glBindTexture(GL_TEXTURE_2D, fbo->texture());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -193,8 +194,23 @@ bool BaseLegacyPipe::resize(int width, int height)
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(boundFramebuffer));
+    if (!preprocessed_->isValid() || !demosaiced_->isValid() || !coloured_->isValid()) {
+        // Not taken as the size: the next frame of this size tries again instead of drawing
+        // into frame buffers the driver refused.
+        preprocessed_.reset();
+        demosaiced_.reset();
+        coloured_.reset();
+        size_ = QSize(0, 0);
+        return false;
+    }
     size_ = size;
-    return preprocessed_->isValid() && demosaiced_->isValid() && coloured_->isValid();
+    return true;
+}
+
+std::unique_ptr<QOpenGLFramebufferObject> BaseLegacyPipe::makePassTarget(const QSize& size, GLenum internalFormat)
+{
+    return std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
+                                                      internalFormat);
 }
 
 bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)

@@ -39,7 +39,8 @@ public:
 
     // Sizes every texture and frame buffer for frames of width x height. Textures that
     // already have that size keep their content (an uploaded calibration survives). False
-    // when the driver cannot hold frames of that size; nothing is drawn for them.
+    // when the driver cannot hold frames of that size; nothing is drawn for them, and the
+    // pipeline is left without a size.
     bool resize(int width, int height);
 
     // Per-pixel polynomial coefficients: width x height pixels of four signed 16-bit
@@ -51,6 +52,11 @@ public:
     // Float contents of an intermediate pass, rows from the bottom of its frame buffer;
     // one value per pixel for the pre-processed pass, three for the others.
     QVector<float> passImage(Pass pass);
+
+protected:
+    // The frame buffer of one off-screen pass, with a texture of that format. Virtual so a test
+    // can stand in a driver that refuses it.
+    virtual std::unique_ptr<QOpenGLFramebufferObject> makePassTarget(const QSize& size, GLenum internalFormat);
 
 private:
     bool buildPrograms();

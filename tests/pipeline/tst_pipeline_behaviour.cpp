@@ -7,6 +7,9 @@
 #include "render/pipeline/OffscreenRenderer.h"
 #include "render/state/RenderState.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QtEndian>
 #include <QtTest>
 
@@ -69,6 +72,28 @@ int brightness(const QByteArray& rgb, int width, int x, int y)
     return channel(rgb, width, x, y, 0) + channel(rgb, width, x, y, 1) + channel(rgb, width, x, y, 2);
 }
 
+// A driver that refuses the passes' frame buffers while refuse is set.
+struct RefusingPipe : BaseLegacyPipe {
+    bool refuse = false;
+    std::unique_ptr<QOpenGLFramebufferObject> makePassTarget(const QSize& size, GLenum internalFormat) override
+    {
+        return BaseLegacyPipe::makePassTarget(refuse ? QSize(0, 0) : size, internalFormat);
+    }
+};
+
+// Texture and buffer objects alive in the current context, among the first names handed out.
+std::pair<int, int> liveTexturesAndBuffers()
+{
+    QOpenGLFunctions* gl = QOpenGLContext::currentContext()->functions();
+    int textures = 0;
+    int buffers = 0;
+    for (GLuint name = 1; name < 1000; ++name) {
+        textures += gl->glIsTexture(name) ? 1 : 0;
+        buffers += gl->glIsBuffer(name) ? 1 : 0;
+    }
+    return {textures, buffers};
+}
+
 } // namespace
 
 class TestPipelineBehaviour : public QObject {
@@ -86,6 +111,8 @@ private slots:
     void uncalibratedClipKeepsItsPicture();
     void framesWithoutUsableSizeDrawNothing();
     void renderThreadsAreRefused();
+    void failedResizeIsNotTakenAsTheNewSize();
+    void initialisingAgainKeepsOneSetOfTextures();
 };
 
 void TestPipelineBehaviour::monochromeIsGrey()
@@ -345,6 +372,52 @@ void TestPipelineBehaviour::renderThreadsAreRefused()
     } catch (const std::runtime_error& error) {
         QCOMPARE(QString::fromLatin1(error.what()), QStringLiteral("Render threads in Legacy pipeline not supported"));
     }
+}
+
+// Frame buffers the driver refused leave the pipeline without a size, so the next frame of
+// that size builds them again instead of drawing into the refused ones.
+void TestPipelineBehaviour::failedResizeIsNotTakenAsTheNewSize()
+{
+    const int w = 16, h = 8;
+    OffscreenRenderer renderer; // the context and the target
+    QVERIFY2(renderer.open(QSize(w, h)), "no OpenGL context or pipeline");
+    RefusingPipe pipe;
+    QVERIFY(pipe.init());
+    RenderState plain;
+    makePlain(plain);
+    setDemosaic(plain, render::Demosaicing::Monochrome);
+    pipe.applyRenderState(plain);
+
+    pipe.refuse = true;
+    QVERIFY(!pipe.resize(w, h));
+    QCOMPARE(pipe.width(), 0);
+    QCOMPARE(pipe.height(), 0);
+
+    pipe.refuse = false;
+    const Clip clip(w, h, 1, [](int, int, int) { return testdata::Rgb8{128, 128, 128}; });
+    renderer.beginFrames();
+    pipe.render(clip.block, 0, 1, QRectF(-1.0, -1.0, 2.0, 2.0));
+    pipe.render(clip.block, 0, 1, QRectF(-1.0, -1.0, 2.0, 2.0));
+    const QByteArray rgb = renderer.readFrame();
+    QCOMPARE(pipe.width(), w);
+    QVERIFY2(channel(rgb, w, w / 2, h / 2, 0) > 100, "the frame was not drawn");
+    pipe.release();
+}
+
+// A second init (a context handed over again) must not leave the first set of textures and
+// unpack buffers behind.
+void TestPipelineBehaviour::initialisingAgainKeepsOneSetOfTextures()
+{
+    OffscreenRenderer renderer;
+    QVERIFY2(renderer.open(QSize(16, 8)), "no OpenGL context or pipeline");
+    const Clip clip(16, 8, 2, [](int, int, int) { return testdata::Rgb8{90, 90, 90}; });
+    show(renderer, clip.block, 0); // every texture and buffer in use
+    const auto before = liveTexturesAndBuffers();
+    QVERIFY(before.first > 0 && before.second > 0);
+
+    QVERIFY(renderer.pipe().init());
+    show(renderer, clip.block, 0);
+    QCOMPARE(liveTexturesAndBuffers(), before);
 }
 
 QTEST_MAIN(TestPipelineBehaviour)

@@ -25,11 +25,12 @@ void setDefaultSurfaceFormat()
 int main(int argc, char** argv)
 {
     VLMClipsApp app(argc, argv);
-    if (!app.parseCommandLine())
-        return 1;
+    // Before the command line, whose --version prints them.
     QCoreApplication::setOrganizationName(VLMClipsApp::SettingsOrganisation);
     QCoreApplication::setApplicationName("VLMClips");
     QCoreApplication::setApplicationVersion("1.00.05");
+    if (!app.parseCommandLine())
+        return 1;
     app.applyLookAndScale();
     // The export was queued by parseCommandLine; no window in this mode.
     if (app.commandLineMode)

@@ -61,6 +61,7 @@ private slots:
     void failuresEndWithExitCodeOne_data();
     void failuresEndWithExitCodeOne();
     void sourceAloneStartsTheGui();
+    void versionIsPrinted();
 
 private:
     Run run(const QStringList& arguments, const QProcessEnvironment& extra = {});
@@ -224,6 +225,13 @@ void TestCommandLineExport::failuresEndWithExitCodeOne()
     QVERIFY2(result.log.contains(message), qPrintable(result.log));
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.output.isEmpty());
+}
+
+void TestCommandLineExport::versionIsPrinted()
+{
+    const Run result = run({"--version"});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(QString::fromLocal8Bit(result.output).trimmed(), QString("VLMClips 1.00.05"));
 }
 
 void TestCommandLineExport::sourceAloneStartsTheGui()

@@ -8,17 +8,31 @@
 #
 # Usage: sudo scripts/run-main.sh [simulator arguments...]
 # Environment: VLM_TESTNET_PREFIX (default "vlmmain", apart from the test runs' networks);
-#              DISPLAY (unset: Xvfb and a screenshot); VLM_NO_CLIPSMGR=1 starts no clips manager.
+#              DISPLAY (unset: Xvfb and a screenshot); VLM_NO_CLIPSMGR=1 starts no clips manager;
+#              VLM_BUILD_DIR (default: build); VLM_NO_BUILD=1 runs what is built without building.
 set -euo pipefail
+
+# A signal ignored when a script starts cannot be trapped (INT is ignored in a job a
+# non-interactive shell starts in the background, and a parent may ignore others), so the
+# network below would outlive it. Start again with INT, TERM and HUP at their defaults.
+if [[ -z "${VLM_RUN_MAIN_SIGNALS:-}" ]]; then
+  export VLM_RUN_MAIN_SIGNALS=default
+  exec env --default-signal=INT,TERM,HUP "$0" "$@"
+fi
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TESTNET="$REPO_ROOT/scripts/testnet.sh"
-SIMULATOR="$REPO_ROOT/build/sim/velmor-sim"
-CLIPSMGR="$REPO_ROOT/build/clipsmgr/VLMVelClipsMgr"
-SCREENSHOT="$REPO_ROOT/build/clipsmgr-main.png"
+BUILD_DIR="${VLM_BUILD_DIR:-$REPO_ROOT/build}"
+SIMULATOR="$BUILD_DIR/sim/velmor-sim"
+CLIPSMGR="$BUILD_DIR/clipsmgr/VLMVelClipsMgr"
+SCREENSHOT="$BUILD_DIR/clipsmgr-main.png"
 export VLM_TESTNET_PREFIX="${VLM_TESTNET_PREFIX:-vlmmain}"
 
-"$REPO_ROOT/scripts/setup.sh"
+if [[ "${VLM_NO_BUILD:-0}" == 1 ]]; then
+  "$REPO_ROOT/scripts/setup.sh" --no-build
+else
+  VLM_BUILD_DIR="$BUILD_DIR" "$REPO_ROOT/scripts/setup.sh"
+fi
 
 if [[ ! -x "$SIMULATOR" ]]; then
   echo "run-main: the recorder simulator $SIMULATOR has not been built (is sim/ complete yet?)" >&2
@@ -34,7 +48,9 @@ stop() {
   rm -f "${sim_config:-}"
 }
 trap stop EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 "$TESTNET" up
 cat <<EOF

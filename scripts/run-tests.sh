@@ -27,9 +27,10 @@ teardown_testnets() {
   for build in "$BUILD_DIR" "$ASAN_BUILD_DIR"; do
     prefix="$(sed -n 's/^VLM_TESTNET_PREFIX:STRING=//p' "$build/CMakeCache.txt" 2>/dev/null)"
     [[ -n "$prefix" ]] || continue
-    # The network's own prefix and the scratch one of the network's self-test.
+    # The network's own prefix and the scratch ones of the network's and run-main's tests.
     VLM_TESTNET_PREFIX="$prefix" "$TESTNET" down || true
     VLM_TESTNET_PREFIX="${prefix}s" "$TESTNET" down || true
+    VLM_TESTNET_PREFIX="${prefix}m" "$TESTNET" down || true
   done
   rm -rf "$LOG_DIR"
 }

@@ -88,7 +88,7 @@ public:
     // --- texts and pictures ---
     QString description() const;
     QString text() const override { return description(); }
-    // "thumb.tif", or the default clip picture, 64 pixels high.
+    // "thumb.tif", or the default clip picture, 64 pixels high; kept until the file changes.
     QPixmap thumbnail() const;
     // Deletes "thumb.tif" and draws it again.
     bool updateThumbnail();
@@ -169,5 +169,13 @@ private:
     double speed_ = 0.0;
     bool deleted_ = false;
     std::shared_ptr<ThumbnailRenderer> thumbnailRenderer_;
+    // The picture thumbnail() last made, and the file it was made from as it was then.
+    struct ShownThumbnail {
+        QString source;
+        QDateTime modified;
+        qint64 bytes = -1;
+        QPixmap picture;
+    };
+    mutable ShownThumbnail shownThumbnail_;
     std::function<QDateTime()> folderClock_ = &QDateTime::currentDateTime;
 };

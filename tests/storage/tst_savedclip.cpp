@@ -44,17 +44,25 @@ RecorderPaintState recorderWith(std::initializer_list<std::pair<int, qint16>> va
     return {packet, matrices};
 }
 
-// Draws every thumbnail as a plain red picture and notes where it was asked to.
+// Draws every thumbnail as a plain picture (red unless told otherwise) and notes where it was
+// asked to.
 struct RedThumbnails : ThumbnailRenderer {
     bool render(SavedClip&, const QString& path) override
     {
         paths.append(path);
         QImage picture(20, 10, QImage::Format_RGB32);
-        picture.fill(Qt::red);
+        picture.fill(colour);
         return picture.save(path);
     }
     QStringList paths;
+    QColor colour = Qt::red;
 };
+
+QColor middleOf(const QPixmap& picture)
+{
+    const QImage image = picture.toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
 
 } // namespace
 
@@ -77,6 +85,7 @@ private slots:
     void rebuildKeepsOpenClips();
     void deleteRemovesFolderAndRow();
     void thumbnailsComeFromTheRendererHandedIn();
+    void thumbnailIsKeptUntilItsFileChanges();
 };
 
 void TestSavedClip::prepareDownloadLaysOutTheFolder()
@@ -517,6 +526,38 @@ void TestSavedClip::thumbnailsComeFromTheRendererHandedIn()
     list.rebuildFromFolder(dir.path());
     QCOMPARE(red->paths, QStringList({thumb, thumb}));
     QVERIFY(QFileInfo::exists(thumb));
+}
+
+// The list asks for the picture on every repaint: it must not read and scale "thumb.tif"
+// each time, yet show a new one as soon as the file changes.
+void TestSavedClip::thumbnailIsKeptUntilItsFileChanges()
+{
+    QTemporaryDir dir;
+    const auto red = std::make_shared<RedThumbnails>();
+    const auto clip = preparedClip(dir.path(), 2);
+    QVERIFY(clip);
+    const QPixmap standIn = clip->thumbnail(); // no file yet: the default clip picture
+    QVERIFY(!standIn.isNull());
+    QCOMPARE(clip->thumbnail().cacheKey(), standIn.cacheKey());
+
+    clip->setThumbnailRenderer(red);
+    QVERIFY(storeFrames(*clip, 0, 1));
+    const QPixmap first = clip->thumbnail();
+    QCOMPARE(middleOf(first), QColor(Qt::red));
+    QCOMPARE(clip->thumbnail().cacheKey(), first.cacheKey());
+    QCOMPARE(clip->thumbnail().cacheKey(), first.cacheKey());
+
+    red->colour = Qt::blue;
+    QVERIFY(clip->updateThumbnail());
+    QCOMPARE(middleOf(clip->thumbnail()), QColor(Qt::blue));
+
+    // Changed by someone else: a larger picture of another colour.
+    QImage other(40, 20, QImage::Format_RGB32);
+    other.fill(Qt::green);
+    QVERIFY(other.save(clip->folderPath() + "/thumb.tif"));
+    QCOMPARE(middleOf(clip->thumbnail()), QColor(Qt::green));
+    QVERIFY(QFile::remove(clip->folderPath() + "/thumb.tif"));
+    QCOMPARE(clip->thumbnail().toImage(), standIn.toImage());
 }
 
 QTEST_MAIN(TestSavedClip)

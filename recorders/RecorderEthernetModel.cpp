@@ -5,16 +5,6 @@
 
 #include <QPixmap>
 
-// Pictures of a static library are registered by hand, once, from outside any namespace.
-static void registerRecorderPictures()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(recorders);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 namespace {
 
 ModelItem* itemOf(const QModelIndex& index)
@@ -128,10 +118,8 @@ QVariant RecorderEthernetModel::data(const QModelIndex& index, int role) const
         const ModelItem* item = itemOf(index);
         return item ? item->text() : QStringLiteral("Error: Failed to cast");
     }
-    if (role == Qt::DecorationRole) {
-        registerRecorderPictures();
+    if (role == Qt::DecorationRole)
         return QPixmap(QStringLiteral(":/res/vlmvel.png"));
-    }
     return {};
 }
 

@@ -7,21 +7,10 @@
 #include <QFileInfo>
 #include <QImage>
 
-// Pictures of a static library are registered by hand, once, from outside any namespace.
-static void registerStoragePictures()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(storage);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 // The list asks on every repaint: the file is only looked at (one stat), and read and scaled
 // again when it is another file or has changed.
 QPixmap SavedClip::thumbnail() const
 {
-    registerStoragePictures();
     const QFileInfo rendered(filePath(clipfolder::Thumbnail));
     const bool own = !folderPath_.isEmpty() && rendered.exists();
     ShownThumbnail wanted;

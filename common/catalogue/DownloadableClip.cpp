@@ -5,16 +5,6 @@
 #include <algorithm>
 #include <limits>
 
-// Pictures of a static library are registered by hand, once, from outside any namespace.
-static void registerCataloguePictures()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(catalogue);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 namespace {
 // Headroom a download demands beyond the frames themselves.
 constexpr qint64 RequiredSpareFrames = 8;
@@ -53,7 +43,6 @@ QStringList DownloadableClip::infoLines() const
 
 QPixmap DownloadableClip::icon() const
 {
-    registerCataloguePictures();
     return QPixmap(QStringLiteral(":/res/clip.png"));
 }
 

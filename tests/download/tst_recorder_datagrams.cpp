@@ -1,3 +1,4 @@
+#include "ModelTexts.h"
 #include "SampleClips.h"
 #include "SampleRecorders.h"
 #include "common/packets/ColorMatrixTable.h"
@@ -40,14 +41,6 @@ QByteArray matrixAnswer(quint32 announced, int present, quint8 code = 15, quint8
     reply.word = quint32(word < 0 ? payload.size() : word);
     reply.payload = payload;
     return reply.encode();
-}
-
-QStringList clipTexts(DownloadableClipList* list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->rowCount(); ++row)
-        texts << list->data(list->index(row)).toString();
-    return texts;
 }
 
 } // namespace
@@ -135,12 +128,12 @@ private slots:
         RecorderDownloadManager manager;
         DownloadableClipList* clips = manager.clipList();
         manager.processDatagram(clipListPacket(1, {sampleClip(0, 1000, 2048, 1080), sampleClip(1, 500, 2048, 1080)}));
-        QCOMPARE(clipTexts(clips),
+        QCOMPARE(rowTexts(*clips),
                  QStringList({"Clip 1 (1000 frames - 1.000 s)\n2048x1080 @ 1000 fps",
                               "Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
         // The recorder deleted clip 1.
         manager.processDatagram(clipListPacket(2, {sampleClip(1, 500, 2048, 1080)}));
-        QCOMPARE(clipTexts(clips), QStringList({"Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
+        QCOMPARE(rowTexts(*clips), QStringList({"Clip 2 (500 frames - 0.500 s)\n2048x1080 @ 1000 fps"}));
     }
 
     void shortAndGarbageDatagramsChangeNothing_data()

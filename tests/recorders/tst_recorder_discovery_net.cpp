@@ -1,6 +1,7 @@
 // Discovery against the recorder simulator across the test network: the requests are real
 // subnet broadcasts from the host side, the simulator answers from the recorder side.
 
+#include "ModelTexts.h"
 #include "SimulatorProcess.h"
 #include "download/RecorderDownloadManager.h"
 #include "recorders/RecorderDiscovery.h"
@@ -15,14 +16,6 @@ namespace {
 const QString TenGig = "10.77.41.2";
 const QString OneGig = "10.77.41.3";
 const QString CodeTwo = "10.77.41.4";
-
-QStringList clipTexts(DownloadableClipList* clips)
-{
-    QStringList texts;
-    for (int row = 0; row < clips->rowCount(); ++row)
-        texts << clips->data(clips->index(row)).toString();
-    return texts;
-}
 
 } // namespace
 
@@ -118,7 +111,7 @@ private slots:
         RecorderDownloadManager* manager = recorders.recorderAt(0)->downloadManager().data();
         DownloadableClipList* list = manager->clipList();
         QTRY_COMPARE(list->rowCount(), 4);
-        QCOMPARE(clipTexts(list).mid(0, 2),
+        QCOMPARE(rowTexts(*list).mid(0, 2),
                  QStringList({"Clip 1 (240 frames - 1.000 s)\n1920x1080 @ 240 fps",
                               "Clip 2 (480 frames - 4.000 s)\n3840x2160 @ 120 fps"}));
         // The answers to the first-contact queries came back to the discovery socket too.
@@ -129,7 +122,7 @@ private slots:
         SimulatorProcess::sendCommand(TenGig, "#cd$");
         QTRY_COMPARE(list->rowCount(), 3);
         SimulatorProcess::sendCommand(TenGig, "#cd$");
-        QTRY_COMPARE_WITH_TIMEOUT(clipTexts(list),
+        QTRY_COMPARE_WITH_TIMEOUT(rowTexts(*list),
                                   QStringList({"Clip 1 (240 frames - 1.000 s)\n1920x1080 @ 240 fps",
                                                "Clip 2 (480 frames - 4.000 s)\n3840x2160 @ 120 fps", "Clip 3 (lost)"}),
                                   5000);

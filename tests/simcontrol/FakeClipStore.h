@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SampleClips.h"
 #include "sim/control/ClipStoreAccess.h"
 
 #include <QList>
@@ -9,19 +10,10 @@ class FakeClipStore : public ClipStoreAccess {
 public:
     QList<kvx::ClipInfoPacket::clipInfo> clips;
 
+    // Clips of 1024 x 512 one-byte pixels.
     static kvx::ClipInfoPacket::clipInfo clip(quint16 number, quint64 frames)
     {
-        kvx::ClipInfoPacket::clipInfo c;
-        c.cameraSerial = 2901180001u;
-        c.totalFrames = frames;
-        c.clipUid = 1000 + number;
-        c.fps = 1000.0f;
-        c.lineBytes = 1024;
-        c.lineCount = 512;
-        c.width = 1024;
-        c.height = 512;
-        c.clipNumber = number;
-        return c;
+        return sampleClip(number, frames, 1024, 512);
     }
 
     int clipCount() const override { return int(clips.size()); }

@@ -13,6 +13,7 @@ DatagramBatch::DatagramBatch(int bufferSize) : bufferSize_(bufferSize), buffers_
         headers_[i] = {};
         headers_[i].msg_hdr.msg_iov = &vectors_[i];
         headers_[i].msg_hdr.msg_iovlen = 1;
+        headers_[i].msg_hdr.msg_name = &senders_[i];
     }
 }
 
@@ -20,6 +21,9 @@ int DatagramBatch::read(QUdpSocket* socket)
 {
     if (!socket || socket->socketDescriptor() < 0)
         return 0;
+    // The call shortens each address length to what it wrote; a longer address must fit again.
+    for (mmsghdr& header : headers_)
+        header.msg_hdr.msg_namelen = sizeof(sockaddr_storage);
     const int got = ::recvmmsg(int(socket->socketDescriptor()), headers_.data(), Capacity, MSG_DONTWAIT, nullptr);
     return got > 0 ? got : 0;
 }

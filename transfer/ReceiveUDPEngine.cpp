@@ -26,6 +26,7 @@ ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent) : QObject(parent), batch_(Re
 
 void ReceiveUDPEngine::setAddress(const QHostAddress& address)
 {
+    senders_.setRecorder(address);
     for (auto& slot : slots_)
         slot.setAddress(address);
 }
@@ -190,8 +191,10 @@ void ReceiveUDPEngine::receivePending()
         const int count = batch_.read(socket_);
         if (count > 0)
             receivedInLastStep_ = true;
-        for (int i = 0; i < count; ++i)
-            dispatch(batch_.data(i), batch_.size(i));
+        for (int i = 0; i < count; ++i) {
+            if (senders_.accept(batch_.sender(i), batch_.senderLength(i)))
+                dispatch(batch_.data(i), batch_.size(i));
+        }
         if (count < DatagramBatch::Capacity)
             break;
     }

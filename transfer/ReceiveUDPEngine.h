@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/DatagramBatch.h"
+#include "transfer/SenderFilter.h"
 #include "transfer/TransferSlot.h"
 
 #include <QElapsedTimer>
@@ -22,7 +23,8 @@ namespace kvx {
 // Receiving side of the clip transfer: cuts queued requests into chunks, asks the recorder for
 // them two at a time, writes the arriving packets straight into the destination memory and
 // repairs what was lost. It owns neither thread nor socket; the receive thread gives it a bound
-// socket and calls process() in a loop.
+// socket and calls process() in a loop. Only the recorder's datagrams are taken: anything from
+// another sender is dropped before it reaches a slot, and counted.
 class ReceiveUDPEngine : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +57,7 @@ public:
 
     explicit ReceiveUDPEngine(QObject* parent = nullptr);
 
+    // The recorder's address: requests go there, and only datagrams from it are taken.
     void setAddress(const QHostAddress& address);
     void setSocket(QUdpSocket* socket, quint16 port);
     // Bytes of data per TxPacket for chunks issued from now on; refused outside 1 … MaxPayloadSize.
@@ -76,6 +79,8 @@ public:
     void waitForWork(int quietMs, int idleMs);
     // Whether the last process() took any datagram off the socket.
     bool receivedInLastStep() const { return receivedInLastStep_; }
+    // Datagrams dropped because they did not come from the recorder; readable from any thread.
+    quint64 foreignDatagrams() const { return senders_.rejected(); }
 
     const TransferSlot& slot(int index) const { return slots_[size_t(index)]; }
 
@@ -97,6 +102,7 @@ private:
     QUdpSocket* socket_ = nullptr;
     std::array<TransferSlot, 2> slots_{TransferSlot(0), TransferSlot(1)};
     DatagramBatch batch_;
+    SenderFilter senders_;
     std::atomic<int> payloadSize_{DefaultPayloadSize};
     int nextSlot_ = 0;
     quint16 chunkCounter_ = 0; // wraps at 65536 as the recorder expects

@@ -97,6 +97,9 @@ void ReceiveUDPThread::run()
             if (!engine_.receivedInLastStep())
                 engine_.waitForWork(QuietWaitMs, IdleWaitMs);
         }
+        if (const quint64 foreign = engine_.foreignDatagrams())
+            qCWarning(lcTransfer).noquote()
+                << "Dropped" << foreign << "datagrams from senders other than" << recorderAddress_.toString();
     }
     engine_.setSocket(nullptr, transferPort_);
     delete socket_;

@@ -31,6 +31,8 @@ public:
     // Why the thread cannot receive (no local port was free), for the user; empty while it can.
     // Every request queued on such a thread fails.
     QString failureReason() const;
+    // Datagrams dropped because they came from another sender than the recorder.
+    quint64 foreignDatagrams() const { return engine_.foreignDatagrams(); }
 
 signals:
     void requestCompleted(kvx::ReceiveUDPEngine::TransferRequest request);

@@ -3,6 +3,7 @@
 #include "common/packets/PacketMagic.h"
 #include "transfer/TransferLog.h"
 
+#include <QRandomGenerator>
 #include <QThread>
 #include <QUdpSocket>
 #include <QtEndian>
@@ -21,7 +22,11 @@ constexpr int MaxBatchesPerStep = 8;
 
 ReceiveUDPEngine::TxRequestData::~TxRequestData() = default;
 
-ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent) : QObject(parent), batch_(ReceiveBufferSize)
+// The recorder only echoes chunk ids back, so where they start is ours to pick. An unpredictable
+// start (ids stay consecutive from there) leaves a host that forges the recorder's address
+// guessing which ids are live, instead of trying 0, 1, 2 ...
+ReceiveUDPEngine::ReceiveUDPEngine(QObject* parent)
+    : QObject(parent), batch_(ReceiveBufferSize), chunkCounter_(quint16(QRandomGenerator::system()->bounded(65536)))
 {}
 
 void ReceiveUDPEngine::setAddress(const QHostAddress& address)

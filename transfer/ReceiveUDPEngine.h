@@ -105,7 +105,7 @@ private:
     SenderFilter senders_;
     std::atomic<int> payloadSize_{DefaultPayloadSize};
     int nextSlot_ = 0;
-    quint16 chunkCounter_ = 0; // wraps at 65536 as the recorder expects
+    quint16 chunkCounter_; // wraps at 65536 as the recorder expects
     bool verbose_ = false;
     bool receivedInLastStep_ = false;
     bool dataArrived_ = false; // a TxPacket came in this step, for any chunk

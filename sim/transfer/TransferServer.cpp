@@ -32,6 +32,8 @@ constexpr int BatchPackets = 32;
 constexpr quint32 MaxPayload = 65507 - quint32(kvx::TxPacketHead::Size);
 constexpr quint32 MaxPacketsPerChunk = 1u << 20;
 constexpr size_t MaxJobs = 64;
+// A receiver has two slots; this leaves room for resends and for a few programs on one host.
+constexpr size_t MaxJobsPerHost = 8;
 
 QString peerText(const sockaddr_in& a)
 {
@@ -81,6 +83,7 @@ private:
     bool silent(qint64 now);
     qint64 nextWakeNs(qint64 now) const;
     std::list<ChunkJob>::iterator findJob(const sockaddr_in& peer, quint32 slot);
+    void makeRoomFor(const sockaddr_in& peer);
     void log(const char* dir, const char* kind, QJsonObject fields);
     void flush(std::vector<UdpBatchSocket::Datagram>& out);
 
@@ -197,6 +200,17 @@ void TransferServer::Loop::handle(QByteArrayView datagram, const sockaddr_in& fr
     }
 }
 
+// A host asking for many chunks at once (one per slot number it makes up) gives up its own
+// oldest chunk first, so it cannot push other receivers' chunks out of the table.
+void TransferServer::Loop::makeRoomFor(const sockaddr_in& peer)
+{
+    const auto sameHost = [&](const ChunkJob& j) { return j.peer().sin_addr.s_addr == peer.sin_addr.s_addr; };
+    if (size_t(std::count_if(jobs_.begin(), jobs_.end(), sameHost)) >= MaxJobsPerHost)
+        jobs_.erase(std::find_if(jobs_.begin(), jobs_.end(), sameHost));
+    else if (jobs_.size() >= MaxJobs)
+        jobs_.pop_front();
+}
+
 std::list<ChunkJob>::iterator TransferServer::Loop::findJob(const sockaddr_in& peer, quint32 slot)
 {
     return std::find_if(jobs_.begin(), jobs_.end(),
@@ -244,8 +258,7 @@ void TransferServer::Loop::onDataRequest(const kvx::TxDataRequest& r, const sock
         offset = quint64(r.firstFrame) * frame;
         dataBytes = std::min(chunkBytes, (quint64(r.lastFrame) - r.firstFrame + 1) * frame);
     }
-    if (jobs_.size() >= MaxJobs)
-        jobs_.pop_front();
+    makeRoomFor(from);
     ChunkJob& job = jobs_.emplace_back(
         from, r, *clip, calibration ? ChunkJob::Source::Calibration : ChunkJob::Source::Frames, offset, dataBytes);
     job.notBeforeNs = now + s_.faults_.delayMs * MsNs;

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <map>
 #include <memory>
@@ -74,6 +75,20 @@ class TestTransferServer : public QObject {
         if (!server->start(&error))
             qFatal("transfer server did not start: %s", qPrintable(error));
         return server;
+    }
+
+    // A data request of 12 packets of frame 0 of clip 0.
+    static kvx::TxDataRequest smallChunk(quint64 chunkId, quint32 slot)
+    {
+        kvx::TxDataRequest r;
+        r.chunkId = chunkId;
+        r.slot = slot;
+        r.payloadSize = 8952;
+        r.packetCount = 12;
+        r.paddedSize = r.payloadSize * r.packetCount;
+        r.clipNumber = 0;
+        r.firstFrame = r.lastFrame = 0;
+        return r;
     }
 
     TransferTestClient::Job framesJob(quint32 clip, quint32 first, quint32 last)
@@ -171,14 +186,7 @@ private slots:
     {
         auto server = startServer();
         TransferTestClient client(server->boundPort());
-        kvx::TxDataRequest r;
-        r.chunkId = 77;
-        r.slot = 1;
-        r.payloadSize = 8952;
-        r.packetCount = 12;
-        r.paddedSize = r.payloadSize * r.packetCount;
-        r.clipNumber = 0;
-        r.firstFrame = r.lastFrame = 0;
+        const kvx::TxDataRequest r = smallChunk(77, 1);
 
         auto status = [&](quint64 chunk) {
             kvx::TxDataRequest q = r;
@@ -227,6 +235,36 @@ private slots:
         client.sendRaw(list.encode());
         QTRY_COMPARE(status(77), qint64(TransferServer::NoSuchChunk));
         QVERIFY(server->counters().statusQueries >= 3);
+    }
+
+    // A recorder serves whoever asks, but another host asking for a flood of chunks (a made-up
+    // slot number each) only ever gives up its own: the chunk this receiver fetches stays.
+    void floodFromAnotherHostLeavesOthersChunksAlone()
+    {
+        auto server = startServer();
+        TransferTestClient client(server->boundPort());
+        const kvx::TxDataRequest r = smallChunk(77, 0);
+        client.sendRaw(r.encode());
+        const auto begins = kvx::TxEvent::decode(client.receiveRaw(2000));
+        QVERIFY(begins && begins->type == kvx::TxEvent::DataBegins);
+
+        QUdpSocket otherHost;
+        QVERIFY(otherHost.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+        constexpr quint32 Flood = 100; // more than the server's whole table of chunks
+        for (quint32 slot = 0; slot < Flood; ++slot) {
+            kvx::TxDataRequest other = r;
+            other.slot = slot;
+            otherHost.writeDatagram(other.encode(), QHostAddress::LocalHost, server->boundPort());
+        }
+        QTRY_COMPARE(server->counters().requestsSeen, quint64(Flood + 1));
+
+        client.sendRaw(r.encodeStatusQuery());
+        std::optional<kvx::TxStatus> status;
+        for (QByteArray d; !status && !(d = client.receiveRaw(2000)).isEmpty();)
+            status = kvx::TxStatus::decode(d);
+        QVERIFY(status);
+        QCOMPARE(status->chunkId, r.chunkId);
+        QVERIFY(status->code != TransferServer::NoSuchChunk);
     }
 
     void badRequestsGetErrorEvents_data()

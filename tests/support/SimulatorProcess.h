@@ -31,6 +31,8 @@ public:
 
     // Every log line so far, oldest first.
     QList<QJsonObject> log() const;
+    // The JSON-lines log file itself, for tests that follow it as it grows.
+    QString logPath() const { return dir_.filePath("sim.log"); }
     // Log lines of one kind (optionally of one link address), leaving out the start-up probe.
     QList<QJsonObject> received(const QString& kind, const QString& link = {}) const;
 

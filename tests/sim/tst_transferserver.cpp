@@ -349,7 +349,9 @@ private slots:
         QVERIFY(result.packetsReceived <= 3000);
     }
 
-    void pacingHoldsTheTargetRate()
+    // Pacing is a ceiling: a busy machine may send slower, never faster. How close the paced rate
+    // comes to its target is bench/sim_send_rate's figure, not a test's.
+    void pacingNeverExceedsTheTargetRate()
     {
         if (qEnvironmentVariableIsSet("VLM_SANITIZED"))
             QSKIP("wall-clock timing is not meaningful in the sanitizer build");
@@ -361,7 +363,7 @@ private slots:
         const double seconds = (result.lastPacketNs - result.firstPacketNs) / 1e9;
         const double rate = result.bytesReceived * 8 / seconds / 1e9;
         qInfo("paced at %.3f Gbit/s for %.2f s (target %.1f)", rate, seconds, target);
-        QVERIFY2(rate < target * 1.05 && rate > target * 0.95, qPrintable(QString::number(rate)));
+        QVERIFY2(rate < target * 1.05, qPrintable(QString::number(rate)));
     }
 };
 

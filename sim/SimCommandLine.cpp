@@ -21,13 +21,13 @@ Recorders come either from --config FILE or from the recorder options below (one
 
 JSON configuration (every key optional):
   { "discoveryPort": 45611, "listenAddress": "0.0.0.0", "clipListIntervalMs": 2000, "statusIntervalMs": 100,
-    "clipsPerPacket": 20, "rateGbps": 10,
+    "recordRepeatPeriods": 0, "clipsPerPacket": 20, "rateGbps": 10,
     "faults": { "seed": 1, "lossPercent": 0, "burstPercent": 0, "burstLength": 0,
                 "duplicatePercent": 0, "reorderPercent": 0, "delayMs": 0,
                 "dropControlPercent": 0, "errorAfterPackets": -1, "errorCode": 1,
                 "stopAfterPackets": -1, "resumeAfterMs": 0 },
     "recorders": [ { "recorderId": "2180002", "cameraSerial": 2901180001, "cameraModel": 0,
-                     "versionDate": "0x20171020",
+                     "versionDate": "0x20171020", "genlockWord": "0xB0",
                      "links": [ { "address": "127.0.0.1", "linkCode": 1, "transfers": true,
                                   "commandPort": 9000, "transferPort": 4353 } ],
                      "clips": [ { "width": 1920, "height": 1080, "frames": 240, "fps": 240,
@@ -205,7 +205,7 @@ const std::vector<Option>& options()
         // The recorder (only without --config).
         {"recorders", "N", "Number of recorders to play (default 1).", true,
          [](V v, Target& t) {
-             return toInt(v, t.recorder.recorders) && t.recorder.recorders >= 1 && t.recorder.recorders <= 64;
+             return toInt(v, t.recorder.recorders) && t.recorder.recorders >= 1 && t.recorder.recorders <= 256;
          }},
         {"recorder-id", "ID", "recorderId of the (first) recorder (default 2180002).", true,
          [](V v, Target& t) { return toU64(v, t.recorder.recorder.recorderId); }},
@@ -254,6 +254,10 @@ const std::vector<Option>& options()
          [](V v, Target& t) { return toIntFrom(v, t.config.clipListIntervalMs, 1); }},
         {"status-interval", "MS", "Send status packets to control programs every MS milliseconds (default 100).", false,
          [](V v, Target& t) { return toIntFrom(v, t.config.statusIntervalMs, 1); }},
+        {"repeat-records", "N",
+         "Send the info packet and output state to control programs again every N status intervals (default 0: "
+         "only after a greeting and on changes).",
+         false, [](V v, Target& t) { return toIntFrom(v, t.config.recordRepeatPeriods, 0); }},
         {"clips-per-packet", "N", "At most N clips per clip list packet (default 20).", false,
          [](V v, Target& t) { return toIntFrom(v, t.config.clipsPerPacket, 1) && t.config.clipsPerPacket <= 1300; }},
         {"matrix-word", "N",

@@ -1,9 +1,10 @@
 #include "sim/SimConfig.h"
 
+#include "common/naming/RecorderNaming.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 SimClip SimConfig::makeClip(quint16 number, quint16 width, quint16 height, quint64 frames, float fps,
                             quint32 cameraSerial, quint32 explicitFrameBytes)
@@ -28,11 +29,10 @@ SimClip SimConfig::makeClip(quint16 number, quint16 width, quint16 height, quint
 
 std::optional<QHostAddress> SimConfig::parseIPv4(const QString& text)
 {
-    static const QRegularExpression dotted(QStringLiteral("^\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}\\.\\d{1,3}$"));
-    const QHostAddress address(text.trimmed());
-    if (!dotted.match(text.trimmed()).hasMatch() || address.protocol() != QAbstractSocket::IPv4Protocol)
+    const auto address = parseIpText(text.trimmed());
+    if (!address)
         return std::nullopt;
-    return address;
+    return QHostAddress(*address);
 }
 
 SimConfig SimConfig::defaults()
@@ -141,6 +141,7 @@ bool SimConfig::loadJson(const QByteArray& json, SimConfig& config, QString* err
     }
     next.clipListIntervalMs = root.value(u"clipListIntervalMs").toInt(next.clipListIntervalMs);
     next.statusIntervalMs = root.value(u"statusIntervalMs").toInt(next.statusIntervalMs);
+    next.recordRepeatPeriods = root.value(u"recordRepeatPeriods").toInt(next.recordRepeatPeriods);
     next.clipsPerPacket = root.value(u"clipsPerPacket").toInt(next.clipsPerPacket);
     next.rateGbps = root.value(u"rateGbps").toDouble(next.rateGbps);
     readFaults(root.value(u"faults").toObject(), next.faults);
@@ -155,6 +156,7 @@ bool SimConfig::loadJson(const QByteArray& json, SimConfig& config, QString* err
             rec.cameraSerial = quint32(u64Of(r.value(u"cameraSerial"), rec.cameraSerial));
             rec.cameraModel = qint16(r.value(u"cameraModel").toInt(rec.cameraModel));
             rec.versionDate = quint32(u64Of(r.value(u"versionDate"), rec.versionDate));
+            rec.genlockWord = u64Of(r.value(u"genlockWord"), rec.genlockWord);
             for (const QJsonValue& l : r.value(u"links").toArray()) {
                 SimLinkConfig link;
                 if (!readLink(l.toObject(), link, error))

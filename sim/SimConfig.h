@@ -22,6 +22,9 @@ struct SimRecorderConfig {
     quint32 cameraSerial = 2901180001;
     qint16 cameraModel = 0;
     quint32 versionDate = 0x20171020;
+    // Genlock configuration (code 7): bit 0 fractional, bits 1-4 resolution, bits 5-7
+    // frequency; 1080p at 60 Hz.
+    quint64 genlockWord = 0xB0;
     QList<SimLinkConfig> links;
     QList<SimClip> clips;
 };
@@ -36,6 +39,9 @@ struct SimConfig {
     QHostAddress listenAddress = QHostAddress(QHostAddress::AnyIPv4);
     int clipListIntervalMs = 2000;
     int statusIntervalMs = 100;
+    // Info packet and output state again every this many status intervals; 0: only on a greeting
+    // and on changes, which is all a control program may rely on.
+    int recordRepeatPeriods = 0;
     int clipsPerPacket = 20;
     double rateGbps = 10; // transfer pacing; 0 sends as fast as it can
     // The word of the colour-matrix answer; none: the payload length, as recorders send it.

@@ -75,16 +75,26 @@ void SimHost::readDiscovery()
     while (discovery_->hasPendingDatagrams()) {
         const QNetworkDatagram d = discovery_->receiveDatagram(65536);
         const QHostAddress from(d.senderAddress().toIPv4Address());
-        const auto request = DiscoveryRequest::decode(d.data());
-        log_.write(0, QStringLiteral("0.0.0.0"), "in", request ? "DiscoveryRequest" : "discovery-other",
+        // A program sends exactly the 8 bytes of the request; anything else is not one.
+        const bool exact = d.data().size() == DiscoveryRequest::Size;
+        const std::optional<DiscoveryRequest> decoded = DiscoveryRequest::decode(d.data());
+        const bool isRequest = exact && decoded.has_value();
+        const quint16 replyPort = decoded.value_or(DiscoveryRequest{}).replyPort;
+        const QHostAddress destination =
+            d.destinationAddress().isNull() ? QHostAddress() : QHostAddress(d.destinationAddress().toIPv4Address());
+        log_.write(0, QStringLiteral("0.0.0.0"), "in", isRequest ? "DiscoveryRequest" : "discovery-other",
                    {{"from", from.toString()},
+                    {"to", destination.toString()},
                     {"port", d.senderPort()},
                     {"bytes", d.data().size()},
-                    {"replyPort", request ? request->replyPort : 0}});
-        if (!request)
+                    {"replyPort", isRequest ? replyPort : 0}});
+        if (!isRequest) {
+            log_.write(0, QStringLiteral("0.0.0.0"), "event", "refused",
+                       {{"reason", QStringLiteral("discovery request of %1 bytes").arg(d.data().size())}});
             continue;
+        }
         for (auto& r : recorders_)
-            r->answerDiscovery(from, request->replyPort);
+            r->answerDiscovery(from, replyPort, destination, int(d.interfaceIndex()));
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <QJsonObject>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QUdpSocket>
 
 #include <algorithm>
@@ -20,7 +21,7 @@ SimRecorder::SimRecorder(const SimRecorderConfig& config, const SimConfig& commo
     std::sort(clips_.begin(), clips_.end(),
               [](const SimClip& a, const SimClip& b) { return a.info.clipNumber < b.info.clipNumber; });
     for (const SimLinkConfig& l : config_.links)
-        links_.push_back(Link{l, nullptr, nullptr, 0});
+        links_.push_back(Link{l, nullptr, nullptr, 0, QHostAddress(), 0});
     clipListTimer_.setInterval(common_.clipListIntervalMs);
     connect(&clipListTimer_, &QTimer::timeout, this, &SimRecorder::sendClipListToAll);
     connect(this, &SimRecorder::clipsChanged, this, &SimRecorder::sendClipListToAll);
@@ -33,41 +34,83 @@ SimRecorder::~SimRecorder()
             l.transfer->stop();
 }
 
-bool SimRecorder::start(QString* error)
+// Binds the link's command socket (and its transfer server) to address and learns the network
+// the address sits on.
+bool SimRecorder::openLink(Link& l, const QHostAddress& address, QString* error)
 {
-    for (size_t i = 0; i < links_.size(); ++i) {
-        Link& l = links_[i];
-        l.socket = new QUdpSocket(this);
-        // Shared, so the simulator's wildcard socket for broadcasts can hold the same port.
-        if (!l.socket->bind(l.config.address, l.config.commandPort,
-                            QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-            *error = QStringLiteral("cannot bind the command port %1:%2: %3")
-                         .arg(l.config.address.toString())
-                         .arg(l.config.commandPort)
-                         .arg(l.socket->errorString());
+    auto* socket = new QUdpSocket(this);
+    // Shared, so the simulator's wildcard socket for broadcasts can hold the same port.
+    const quint16 port = l.socket ? l.socket->localPort() : l.config.commandPort;
+    if (!socket->bind(address, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+        *error = QStringLiteral("cannot bind the command port %1:%2: %3")
+                     .arg(address.toString())
+                     .arg(port)
+                     .arg(socket->errorString());
+        delete socket;
+        return false;
+    }
+    std::unique_ptr<TransferServer> transfer;
+    if (l.config.carriesTransfers) {
+        // A new address takes the port the old one had; the old server stops only once the
+        // new one runs, so a failed move leaves the link as it was.
+        const quint16 transferPort = l.transfer ? l.transferPort : l.config.transferPort;
+        transfer = std::make_unique<TransferServer>([this](quint32 n) { return findClip(n); }, address, transferPort,
+                                                    common_.faults, common_.rateGbps);
+        transfer->setLog(log_, config_.recorderId);
+        QString why;
+        if (!transfer->start(&why)) {
+            *error = QStringLiteral("cannot start the transfer server on %1:%2: %3")
+                         .arg(address.toString())
+                         .arg(transferPort)
+                         .arg(why);
+            delete socket;
             return false;
         }
-        connect(l.socket, &QUdpSocket::readyRead, this, [this, i] { readCommands(int(i)); });
+        l.transferPort = transfer->boundPort();
+        if (l.transfer)
+            l.transfer->stop();
+        l.transfer = std::move(transfer);
+    } else {
         l.transferPort = l.config.transferPort;
-        if (l.config.carriesTransfers) {
-            l.transfer = std::make_unique<TransferServer>([this](quint32 n) { return findClip(n); }, l.config.address,
-                                                          l.config.transferPort, common_.faults, common_.rateGbps);
-            l.transfer->setLog(log_, config_.recorderId);
-            QString why;
-            if (!l.transfer->start(&why)) {
-                *error = QStringLiteral("cannot start the transfer server on %1:%2: %3")
-                             .arg(l.config.address.toString())
-                             .arg(l.config.transferPort)
-                             .arg(why);
-                return false;
+    }
+    if (l.socket) {
+        l.socket->disconnect(this);
+        l.socket->deleteLater(); // its own readyRead may be running
+    }
+    l.socket = socket;
+    l.config.address = address;
+    const int index = int(&l - links_.data());
+    connect(socket, &QUdpSocket::readyRead, this, [this, index] { readCommands(index); });
+
+    // The interface entry holding the address, or else the one whose subnet holds it (any
+    // 127.x address answers on the loopback interface).
+    l.broadcast = QHostAddress();
+    l.interfaceIndex = 0;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol
+                || !address.isInSubnet(entry.ip(), entry.prefixLength()))
+                continue;
+            if (l.interfaceIndex == 0 || entry.ip() == address) {
+                l.interfaceIndex = interface.index();
+                l.broadcast = entry.broadcast();
             }
-            l.transferPort = l.transfer->boundPort();
         }
+    }
+    return true;
+}
+
+bool SimRecorder::start(QString* error)
+{
+    for (Link& l : links_) {
+        if (!openLink(l, l.config.address, error))
+            return false;
     }
     for (int i = 0; i < linkCount(); ++i)
         infos_.append(infoPacket(i));
 
     ControlResponderOptions options;
+    options.periodsPerInfo = common_.recordRepeatPeriods;
     options.firmwareWriteMs = common_.firmwareWriteMs;
     options.firmwareFaults.dropDataPercent = common_.firmwareDropPercent;
     options.firmwareFaults.seed = quint32(common_.faults.seed);
@@ -76,8 +119,13 @@ bool SimRecorder::start(QString* error)
     options.firmwareFaults.neverStartWriting = common_.firmwareNeverWrites;
     control_ = std::make_unique<ControlResponder>(*this, infos_.first(), options);
     control_->state().outputState = defaultOutputState();
+    control_->state().genlockWord = config_.genlockWord;
+    control_->setBroadcastAddresses(linkBroadcasts());
     connect(control_.get(), &ControlResponder::subscriberAdded, this, &SimRecorder::sendClipList);
-    connect(control_.get(), &ControlResponder::addressChanged, this, &SimRecorder::changeReportedAddress);
+    connect(control_.get(), &ControlResponder::addressChangeRequested, this, &SimRecorder::moveFirstLink);
+    connect(control_.get(), &ControlResponder::refused, this, [this](const QByteArray& reason) {
+        log("event", "refused", {{"reason", QString::fromLatin1(reason)}});
+    });
 
     clipListTimer_.start();
     log("event", "started", {{"links", linkCount()}, {"clips", clipCount()}});
@@ -117,9 +165,29 @@ void SimRecorder::log(const char* dir, const char* kind, QJsonObject fields, int
         log_->write(config_.recorderId, links_[size_t(link)].config.address.toString(), dir, kind, std::move(fields));
 }
 
-void SimRecorder::answerDiscovery(const QHostAddress& from, quint16 replyPort)
+QList<QHostAddress> SimRecorder::linkBroadcasts() const
+{
+    QList<QHostAddress> broadcasts;
+    for (const Link& l : links_)
+        if (!l.broadcast.isNull())
+            broadcasts.append(l.broadcast);
+    return broadcasts;
+}
+
+bool SimRecorder::receives(const Link& l, const QHostAddress& destination, int interfaceIndex) const
+{
+    if (destination.isNull())
+        return true; // the system did not say where it went: as if to every link
+    return destination == l.config.address || (!l.broadcast.isNull() && destination == l.broadcast)
+        || (destination == QHostAddress(QHostAddress::Broadcast) && interfaceIndex == l.interfaceIndex);
+}
+
+void SimRecorder::answerDiscovery(const QHostAddress& from, quint16 replyPort, const QHostAddress& destination,
+                                  int interfaceIndex)
 {
     for (int i = 0; i < linkCount(); ++i) {
+        if (!receives(links_[size_t(i)], destination, interfaceIndex))
+            continue;
         links_[size_t(i)].socket->writeDatagram(infos_[i].encode(), from, replyPort);
         log("out", "RecorderInfoPacket", {{"to", from.toString()}, {"port", replyPort}}, i);
     }
@@ -140,7 +208,10 @@ void SimRecorder::readCommands(int link)
 
 void SimRecorder::takeBroadcastCommand(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort)
 {
-    log("in", "broadcast-command", {{"from", from.toString()}, {"bytes", datagram.size()}});
+    log("in", "broadcast-command",
+        {{"from", from.toString()},
+         {"bytes", datagram.size()},
+         {"hex", QString::fromLatin1(datagram.first(std::min<qsizetype>(64, datagram.size())).toByteArray().toHex())}});
     sendAll(control_->handle(datagram, from, fromPort));
 }
 
@@ -160,7 +231,12 @@ void SimRecorder::takeCommand(int link, QByteArrayView datagram, const QHostAddr
             fields.insert(QStringLiteral("code"), packet->code);
             fields.insert(QStringLiteral("form"), packet->form);
             fields.insert(QStringLiteral("operation"), packet->operation);
+            fields.insert(QStringLiteral("word"), qint64(packet->word));
         }
+        // The whole datagram, so a test can compare what the program sent byte by byte.
+        fields.insert(
+            QStringLiteral("hex"),
+            QString::fromLatin1(datagram.first(std::min<qsizetype>(512, datagram.size())).toByteArray().toHex()));
         log("in", "ParameterPacket", fields, link);
     } else {
         log("in", "other", fields, link);
@@ -259,12 +335,18 @@ void SimRecorder::send(const QByteArray& bytes, const QHostAddress& to, quint16 
     links_[size_t(linkFor(to))].socket->writeDatagram(bytes, to, port);
 }
 
-void SimRecorder::changeReportedAddress(const QHostAddress& address)
+void SimRecorder::moveFirstLink(const QHostAddress& address)
 {
-    // The sockets stay where they are: the simulator cannot take over an arbitrary address.
-    // What changes is what the recorder reports, as a real one would after its restart.
+    // A recorder that cannot take the address keeps the old one and goes on reporting it, so
+    // that what discovery finds is always where the recorder really answers.
+    QString error;
+    if (!openLink(links_.front(), address, &error)) {
+        log("event", "refused", {{"reason", QStringLiteral("address change: %1").arg(error)}});
+        return;
+    }
     infos_.first().ethernet.setAddress(address);
-    control_->setInfo(infos_.first());
+    control_->takeAddress(address);
+    control_->setBroadcastAddresses(linkBroadcasts());
     log("event", "address-changed", {{"address", address.toString()}});
 }
 

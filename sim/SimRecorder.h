@@ -40,9 +40,12 @@ public:
     TransferServer* transferServer(int link) const;
     ControlResponder& control() { return *control_; }
 
-    // A discovery request reached the simulator: one information packet per link, each sent
-    // from that link's socket to the requester's reply port.
-    void answerDiscovery(const QHostAddress& from, quint16 replyPort);
+    // A discovery request reached the simulator, sent to destination and arriving on the
+    // network interface interfaceIndex: one information packet from each link that the request
+    // reaches (sent to that link's address, to the broadcast address of its subnet, or to
+    // 255.255.255.255 on its interface), from that link's socket to the requester's reply port.
+    void answerDiscovery(const QHostAddress& from, quint16 replyPort, const QHostAddress& destination,
+                         int interfaceIndex);
     // A datagram to the command port that arrived on the simulator's wildcard socket (an IP
     // change broadcast, which names its recorder itself).
     void takeBroadcastCommand(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort);
@@ -67,6 +70,8 @@ private:
         QUdpSocket* socket = nullptr;
         std::unique_ptr<TransferServer> transfer;
         quint16 transferPort = 0; // as reported
+        QHostAddress broadcast;   // of the link's subnet; null where it has none (loopback)
+        int interfaceIndex = 0;   // of the network interface holding the link's address
     };
     struct ListTarget {
         QHostAddress address;
@@ -81,7 +86,10 @@ private:
     void sendAll(const QList<SimDatagram>& datagrams);
     void send(const QByteArray& bytes, const QHostAddress& to, quint16 port);
     int linkFor(const QHostAddress& to) const;
-    void changeReportedAddress(const QHostAddress& address);
+    bool openLink(Link& link, const QHostAddress& address, QString* error);
+    bool receives(const Link& link, const QHostAddress& destination, int interfaceIndex) const;
+    void moveFirstLink(const QHostAddress& address);
+    QList<QHostAddress> linkBroadcasts() const;
     std::optional<SimClip> findClip(quint32 clipNumber) const;
     void log(const char* dir, const char* kind, QJsonObject fields, int link = 0) const;
 

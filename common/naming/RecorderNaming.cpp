@@ -59,6 +59,23 @@ QString ipText(const std::array<quint8, 4>& ip)
     return QStringLiteral("%1.%2.%3.%4").arg(ip[0]).arg(ip[1]).arg(ip[2]).arg(ip[3]);
 }
 
+std::optional<quint32> parseIpText(const QString& text)
+{
+    static const QRegularExpression dotted(
+        QStringLiteral("^([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})$"));
+    const QRegularExpressionMatch match = dotted.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    quint32 address = 0;
+    for (int part = 1; part <= 4; ++part) {
+        const uint value = match.captured(part).toUInt();
+        if (value > 255)
+            return std::nullopt;
+        address = address << 8 | value;
+    }
+    return address;
+}
+
 QString macText(const std::array<quint8, 6>& mac)
 {
     QString text;

@@ -1,15 +1,20 @@
 #include "sim/control/ControlResponder.h"
 
+#include "common/naming/RecorderNaming.h"
+#include "common/packets/FirmwarePackets.h"
 #include "common/packets/IpChangeDatagram.h"
 #include "common/packets/PacketMagic.h"
 #include "common/packets/ParameterCodes.h"
 #include "common/packets/ParameterPacket.h"
+#include "common/packets/TypedParameter.h"
 #include "sim/control/AsciiCommand.h"
 #include "sim/control/RecorderParameters.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QtNumeric>
 
+#include <algorithm>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcSimControl, "vlm.sim.control")
@@ -54,7 +59,7 @@ ControlResponder::ControlResponder(ClipStoreAccess& clips, const kvx::RecorderIn
 QList<SimDatagram> ControlResponder::handle(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort)
 {
     if (!datagram.isEmpty() && datagram.front() == '#')
-        return handleAscii(datagram);
+        return handleAscii(datagram, from, fromPort);
     if (kvx::peekMagic(datagram) == kvx::magic::Parameter)
         return handleParameter(datagram, from, fromPort);
     qCDebug(lcSimControl, "Ignored a datagram of %lld bytes from %s", qlonglong(datagram.size()),
@@ -84,41 +89,55 @@ StatusPacket ControlResponder::currentStatus()
     return state_.statusPacket(selectedClipFrames(), diskFree());
 }
 
-QList<SimDatagram> ControlResponder::handleAscii(QByteArrayView datagram)
+QList<SimDatagram> ControlResponder::refuse(const QByteArray& reason)
 {
-    const auto command = AsciiCommand::parse(datagram);
-    if (!command) {
-        qCDebug(lcSimControl, "Ignored malformed command of %lld bytes", qlonglong(datagram.size()));
-        return {};
-    }
-    if (command->name == "sh")
-        return subscribe(*command);
+    qCDebug(lcSimControl, "Refused: %s", reason.constData());
+    emit refused(reason);
+    return {};
+}
+
+QList<SimDatagram> ControlResponder::handleAscii(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort)
+{
+    QByteArray why;
+    const auto command = AsciiCommand::parse(datagram, &why);
+    if (!command)
+        return refuse("malformed command: " + why);
+    if (command->name == AsciiCommand::GreetingName)
+        return subscribe(*command, from, fromPort);
     catchUpPlayback();
     if (!applyRecorderCommand(*command))
         qCDebug(lcSimControl, "Ignored command \"%s\"", datagram.toByteArray().constData());
     return {};
 }
 
-QList<SimDatagram> ControlResponder::subscribe(const AsciiCommand& command)
+QList<SimDatagram> ControlResponder::subscribe(const AsciiCommand& command, const QHostAddress& from, quint16 fromPort)
 {
-    const QList<QByteArray> parts = command.argument.simplified().split(' ');
-    bool portOk = false;
-    const quint16 port = parts.size() == 2 ? parts[1].toUShort(&portOk) : 0;
-    const QHostAddress address(QString::fromLatin1(parts.value(0)));
-    if (!portOk || port == 0 || address.isNull()) {
-        qCDebug(lcSimControl, "Ignored subscription \"%s\"", command.argument.constData());
-        return {};
-    }
-    const Subscriber subscriber{address, port};
-    if (!subscribers_.contains(subscriber)) {
+    // Exactly " address port": one space before each, a dotted IPv4 address and a decimal port.
+    static const QRegularExpression form(QStringLiteral("^ ([0-9.]+) ([0-9]{1,5})$"));
+    const QRegularExpressionMatch match = form.match(QString::fromLatin1(command.argument));
+    const quint32 address = match.hasMatch() ? parseIpText(match.captured(1)).value_or(0) : 0;
+    const uint port = match.hasMatch() ? match.captured(2).toUInt() : 0;
+    if (!match.hasMatch() || !parseIpText(match.captured(1)) || port == 0 || port > 0xFFFF)
+        return refuse("malformed greeting: " + command.argument);
+    const QHostAddress target(address);
+    if (address == 0 || target == QHostAddress(QHostAddress::Broadcast) || broadcasts_.contains(target))
+        return refuse("greeting names a broadcast or unspecified address: " + command.argument);
+
+    const Subscriber subscriber{target, quint16(port), from, fromPort};
+    const auto same = std::find_if(subscribers_.begin(), subscribers_.end(), [&](const Subscriber& s) {
+        return s.address == subscriber.address && s.port == subscriber.port;
+    });
+    if (same != subscribers_.end()) {
+        *same = subscriber; // the latest greeting owns the stream
+    } else {
         if (subscribers_.size() >= MaxSubscribers)
             subscribers_.removeFirst(); // the oldest has most likely gone away
         subscribers_.append(subscriber);
     }
-    emit subscriberAdded(address, port);
-    return {{currentStatus().encode(), address, port},
-            {info_.encode(), address, port},
-            {state_.outputState.encode(), address, port}};
+    emit subscriberAdded(target, quint16(port));
+    return {{currentStatus().encode(), target, quint16(port)},
+            {info_.encode(), target, quint16(port)},
+            {state_.outputState.encode(), target, quint16(port)}};
 }
 
 bool ControlResponder::applyRecorderCommand(const AsciiCommand& command)
@@ -194,11 +213,17 @@ QList<SimDatagram> ControlResponder::handleParameter(QByteArrayView datagram, co
 {
     const kvx::wire::Reader head(datagram);
     if (head.u8(4) == ParameterCode::IpChange && head.u8(5) == ParameterPacket::PayloadFollows) {
+        if (datagram.size() != IpChangeDatagram::Size)
+            return refuse("IP change datagram of " + QByteArray::number(datagram.size()) + " bytes");
         handleIpChange(datagram);
         return {};
     }
     const auto packet = ParameterPacket::decode(datagram);
-    if (!packet || packet->form == ParameterPacket::PortAnnouncement)
+    if (!packet)
+        return refuse("parameter packet shorter than it announces");
+    if (packet->form == ParameterPacket::PortAnnouncement)
+        return {};
+    if (!lengthFits(*packet, datagram.size()))
         return {};
     switch (packet->operation) {
     case ParameterPacket::Query:
@@ -206,9 +231,53 @@ QList<SimDatagram> ControlResponder::handleParameter(QByteArrayView datagram, co
     case ParameterPacket::Set:
         return handleSet(*packet, from, fromPort);
     default:
-        qCDebug(lcSimControl, "Ignored parameter packet with operation %d", packet->operation);
-        return {};
+        return refuse("parameter packet with operation " + QByteArray::number(packet->operation));
     }
+}
+
+// A program sends exactly the bytes its packet announces: a query is the bare head of form 1
+// with word 0, a paint value the bare head of form 0, a typed value the head and as many payload
+// bytes as its code carries.
+bool ControlResponder::lengthFits(const ParameterPacket& packet, qsizetype datagramSize)
+{
+    const QByteArray code = QByteArray::number(packet.code);
+    if (packet.operation == ParameterPacket::Query) {
+        if (packet.form != ParameterPacket::PayloadFollows || packet.word != 0
+            || datagramSize != ParameterPacket::HeadSize) {
+            refuse("query of code " + code + " in form " + QByteArray::number(packet.form) + " with word "
+                   + QByteArray::number(packet.word) + ", " + QByteArray::number(datagramSize) + " bytes");
+            return false;
+        }
+        return true;
+    }
+    if (packet.form == ParameterPacket::ValueInWord) {
+        if (datagramSize != ParameterPacket::HeadSize) {
+            refuse("paint value of code " + code + " with " + QByteArray::number(datagramSize) + " bytes");
+            return false;
+        }
+        return true;
+    }
+    if (packet.form != ParameterPacket::PayloadFollows) {
+        refuse("parameter packet of form " + QByteArray::number(packet.form));
+        return false;
+    }
+    if (datagramSize != ParameterPacket::HeadSize + packet.payload.size()) {
+        refuse("typed value of code " + code + " with bytes after its payload");
+        return false;
+    }
+    const auto expected = TypedParameter::payloadSize(packet.code);
+    qsizetype wanted = expected.value_or(-1);
+    if (!expected) {
+        const auto command = kvx::FirmwareProgramCommand::decode(packet.payload);
+        wanted = command
+            ? kvx::FirmwareProgramCommand::Size + (command->command.hasData() ? command->command.length : 0)
+            : -1;
+    }
+    if (packet.payload.size() != wanted) {
+        refuse("typed value of code " + code + " with " + QByteArray::number(packet.payload.size()) + " payload bytes");
+        return false;
+    }
+    return true;
 }
 
 void ControlResponder::handleIpChange(QByteArrayView datagram)
@@ -220,9 +289,13 @@ void ControlResponder::handleIpChange(QByteArrayView datagram)
         qCDebug(lcSimControl, "IP change for recorder %llx is not for this one", change->recorderId);
         return;
     }
-    info_.ethernet.setAddress(change->address());
+    emit addressChangeRequested(change->address());
+}
+
+void ControlResponder::takeAddress(const QHostAddress& address)
+{
+    info_.ethernet.setAddress(address);
     state_.basicInfo.ip10G0 = info_.ethernet.ip;
-    emit addressChanged(change->address());
 }
 
 QList<SimDatagram> ControlResponder::handleQuery(const ParameterPacket& packet, const QHostAddress& from,
@@ -251,9 +324,12 @@ QList<SimDatagram> ControlResponder::handleSet(const ParameterPacket& packet, co
         return {{replyPacket(ParameterCode::FirmwareStatus, status->encode()), from, fromPort}};
     }
     if (packet.form == ParameterPacket::PayloadFollows && packet.code == ParameterCode::ControlWord
-        && packet.payload.size() >= 8 && (kvx::wire::Reader(packet.payload).u64(0) & ControlWord::CloseLinks)) {
-        // The control program is closing its link: stop sending to it.
-        subscribers_.removeAll(Subscriber{from, fromPort});
+        && (kvx::wire::Reader(packet.payload).u64(0) & ControlWord::CloseLinks)) {
+        // The control program is closing its link: stop what it asked for, also a multicast
+        // stream, whose target is the group and not the program.
+        subscribers_.removeIf([&](const Subscriber& s) {
+            return (s.owner == from && s.ownerPort == fromPort) || (s.address == from && s.port == fromPort);
+        });
     }
     catchUpPlayback();
     if (RecorderParameters::applySet(state_, packet) == RecorderParameters::SetResult::PaintChanged)

@@ -21,9 +21,10 @@ struct RecorderControlState {
     quint8 frameRateCode = 8;     // frame rate / 120, as the control program last sent it
     quint32 regionOfInterest = 0; // low 16 bits x, next 16 bits y
 
-    quint64 genlockWord = 0x23;   // configuration; bit 0 fractional, 1-4 resolution, 5-7 frequency
+    // Format words: bit 0 fractional, bits 1-4 resolution, bits 5-7 frequency; 1080p at 60 Hz.
+    quint64 genlockWord = 0xB0;   // configuration
     quint8 detectedGenlock = 0;   // format of the genlock input, 0: no signal
-    quint64 sdiFormatWord = 0x23; // the SDI output format in use is its low byte
+    quint64 sdiFormatWord = 0xB0; // the SDI output format in use is its low byte
     bool sdiOutputsSwapped = false;
     quint64 fixedFlags = StatusPacket::OscillatorLocked;
 

@@ -1,6 +1,7 @@
 #include "sim/control/RecorderParameters.h"
 
 #include "common/packets/ParameterCodes.h"
+#include "common/packets/TypedParameter.h"
 #include "common/wire/LittleEndian.h"
 
 #include <QLoggingCategory>
@@ -18,28 +19,6 @@ namespace {
 qint16 clampToInt16(qint64 value)
 {
     return qint16(std::clamp<qint64>(value, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
-}
-
-qsizetype payloadSizeOf(quint8 code)
-{
-    switch (code) {
-    case ParameterCode::SdiSelection:
-    case ParameterCode::FrameRateCode:
-        return 1;
-    case ParameterCode::RegionOfInterest:
-        return 4;
-    case ParameterCode::Genlock:
-    case ParameterCode::SdiFormat:
-    case ParameterCode::FrameRate:
-    case ParameterCode::ControlWord:
-    case ParameterCode::FirstAlignment:
-    case ParameterCode::SecondAlignment:
-        return 8;
-    case ParameterCode::BasicInfo:
-        return BasicInfoBlock::Size;
-    default:
-        return -1;
-    }
 }
 
 SetResult applyTyped(RecorderControlState& state, quint8 code, const kvx::wire::Reader& payload)
@@ -120,8 +99,8 @@ SetResult applySet(RecorderControlState& state, const ParameterPacket& packet)
         qCDebug(lcSimParameters, "Ignored set packet of form %d", packet.form);
         return SetResult::Ignored;
     }
-    const qsizetype needed = payloadSizeOf(packet.code);
-    if (needed < 0 || packet.payload.size() < needed) {
+    const auto needed = TypedParameter::payloadSize(packet.code);
+    if (!needed || *needed == 0 || packet.payload.size() != *needed) {
         qCDebug(lcSimParameters, "Ignored typed parameter %d with %lld payload bytes", packet.code,
                 qlonglong(packet.payload.size()));
         return SetResult::Ignored;

@@ -14,7 +14,7 @@
 namespace RecorderParameters {
 
 enum class SetResult {
-    Ignored, // unknown code or a payload too short for it
+    Ignored, // unknown code, or a payload of another length than the code carries
     Changed,
     PaintChanged, // the output state changed
 };

@@ -64,6 +64,16 @@ private slots:
         QCOMPARE(ipText({0, 0, 0, 0}), QStringLiteral("0.0.0.0"));
         QCOMPARE(macText({0x00, 0x1a, 0xff, 0x0b, 0xc0, 0x01}), QStringLiteral("00:1a:ff:0b:c0:01"));
     }
+
+    void ipTextReadsBackOnlyTheDottedForm()
+    {
+        QCOMPARE(parseIpText(QStringLiteral("192.168.0.7")), std::optional<quint32>(0xC0A80007u));
+        QCOMPARE(parseIpText(QStringLiteral("255.255.255.255")), std::optional<quint32>(0xFFFFFFFFu));
+        // Forms QHostAddress would take, but which name an address the user did not write.
+        for (const char* text : {"1.2.3", "10.1", "3232235527", "0x7f.0.0.1", " 1.2.3.4", "1.2.3.4 ", "1.2.3.256",
+                                 "1.2.3.4.5", "::1", "", "1..2.3"})
+            QVERIFY2(!parseIpText(QString::fromLatin1(text)), text);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNaming)

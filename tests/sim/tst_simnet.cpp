@@ -115,8 +115,19 @@ private slots:
         QVERIFY(result.missingListsSent > 2); // losses were repaired
     }
 
-    // The IP change broadcast names its recorder; the recorder then reports the new address.
-    void ipChangeBroadcastChangesTheReportedAddress()
+    // A request that reaches one link only is answered from that link only.
+    void unicastDiscoveryIsAnsweredByTheLinkItReaches()
+    {
+        socket_.writeDatagram(DiscoveryRequest{socket_.localPort()}.encode(), SlowLink, DiscoveryRequest::RecorderPort);
+        const auto answers = receive(2, kvx::magic::RecorderInfo, 700);
+        QCOMPARE(answers.size(), 1);
+        QCOMPARE(answers[0].senderAddress(), SlowLink);
+        QCOMPARE(kvx::RecorderInfoPacket::decode(answers[0].data())->ethernet.address(), SlowLink);
+    }
+
+    // The IP change broadcast names its recorder, which moves its link to the new address: it
+    // answers there and no longer at the old one.
+    void ipChangeBroadcastMovesTheLink()
     {
         socket_.writeDatagram(
             IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId + 1}.encode(),
@@ -126,8 +137,14 @@ private slots:
         socket_.writeDatagram(
             IpChangeDatagram{QHostAddress(QStringLiteral("10.77.41.9")).toIPv4Address(), RecorderId}.encode(),
             QHostAddress::Broadcast, IpChangeDatagram::Port);
-        QTRY_VERIFY_WITH_TIMEOUT(discover().last().ethernet.address() == QHostAddress(QStringLiteral("10.77.41.9")),
-                                 3000);
+        const QHostAddress moved(QStringLiteral("10.77.41.9"));
+        QTRY_VERIFY_WITH_TIMEOUT(discover().last().ethernet.address() == moved, 3000);
+        socket_.writeDatagram(DiscoveryRequest{socket_.localPort()}.encode(), moved, DiscoveryRequest::RecorderPort);
+        const auto atNew = receive(1, kvx::magic::RecorderInfo);
+        QCOMPARE(atNew.size(), 1);
+        QCOMPARE(atNew[0].senderAddress(), moved);
+        socket_.writeDatagram(DiscoveryRequest{socket_.localPort()}.encode(), FastLink, DiscoveryRequest::RecorderPort);
+        QVERIFY(receive(1, kvx::magic::RecorderInfo, 500).isEmpty());
     }
 };
 

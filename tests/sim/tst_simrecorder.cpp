@@ -150,9 +150,15 @@ private slots:
         QCOMPARE(answers[0].ethernet.transferPort, host_->recorder(0).transferServer(0)->boundPort());
         QVERIFY(!host_->recorder(0).transferServer(1));
 
-        // A datagram that is no discovery request gets no answer.
+        // A datagram that is no discovery request gets no answer, nor does a request with a
+        // byte too many: a program sends exactly the 8 bytes.
         program.send(QByteArray("\x07\x00\xcd", 3), host_->discoveryPort());
+        program.send(DiscoveryRequest{program.port()}.encode() + "x", host_->discoveryPort());
         QVERIFY(program.nextWithMagic(kvx::magic::RecorderInfo, 300).data().isEmpty());
+        int refusals = 0;
+        for (const QJsonObject& line : logLines())
+            refusals += line.value(u"kind").toString() == u"refused";
+        QCOMPARE(refusals, 2);
     }
 
     // The clips manager's first contact: port announcement, paint-options and colour-matrix

@@ -1,5 +1,6 @@
 #include "FakeClipStore.h"
 
+#include "common/packets/FirmwarePackets.h"
 #include "common/packets/IpChangeDatagram.h"
 #include "common/packets/OutputStatePacket.h"
 #include "common/packets/PacketMagic.h"
@@ -103,13 +104,19 @@ private slots:
         QCOMPARE(rig.responder.subscribers().size(), 1);
         QCOMPARE(added.size(), 2);
 
-        for (int period = 1; period < 10; ++period)
+        // Only the status repeats unless the repetition of the records is asked for.
+        for (int period = 0; period < 20; ++period)
             QCOMPARE(magicsOf(rig.responder.periodic()), QList<quint32>{kvx::magic::Status});
-        QCOMPARE(magicsOf(rig.responder.periodic()),
+        FakeClipStore store;
+        ControlResponder repeating(store, recorderInfo(), ControlResponderOptions{3, 3000, {}});
+        repeating.handle("#sh 127.0.0.1 9001$$", Program, ProgramPort);
+        repeating.periodic();
+        repeating.periodic();
+        QCOMPARE(magicsOf(repeating.periodic()),
                  (QList<quint32>{kvx::magic::Status, kvx::magic::RecorderInfo, kvx::magic::OutputState}));
 
         // Closing the link with the stop word ends the stream to that program only.
-        rig.send("#sh 127.0.0.1 9002$$");
+        rig.responder.handle("#sh 127.0.0.1 9002$$", Program, 9002);
         rig.send(typed(ParameterCode::ControlWord, u64Bytes(ControlWord::CloseLinks)));
         QCOMPARE(rig.responder.subscribers().size(), 1);
         QCOMPARE(rig.responder.subscribers()[0].port, quint16(9002));
@@ -131,6 +138,78 @@ private slots:
         Rig rig;
         QVERIFY(rig.send(command).isEmpty());
         QVERIFY(rig.responder.subscribers().isEmpty());
+    }
+
+    // What a control program may not send is refused and reported, so a test against the
+    // simulator sees a program that sends anything but the exact forms.
+    void refusesWhatAProgramMayNotSend_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::newRow("greeting with one $") << QByteArray("#sh 127.0.0.1 9001$");
+        QTest::newRow("greeting with $$$") << QByteArray("#sh 127.0.0.1 9001$$$");
+        QTest::newRow("IPv6 greeting") << QByteArray("#sh ::1 9001$$");
+        QTest::newRow("shorthand address") << QByteArray("#sh 127.1 9001$$");
+        QTest::newRow("three numbers") << QByteArray("#sh 1.2.3 9001$$");
+        QTest::newRow("part above 255") << QByteArray("#sh 127.0.0.256 9001$$");
+        QTest::newRow("two spaces") << QByteArray("#sh  127.0.0.1 9001$$");
+        QTest::newRow("limited broadcast") << QByteArray("#sh 255.255.255.255 9001$$");
+        QTest::newRow("subnet broadcast") << QByteArray("#sh 10.77.41.255 9001$$");
+        QTest::newRow("unspecified") << QByteArray("#sh 0.0.0.0 9001$$");
+        QTest::newRow("command with $$") << QByteArray("#ss$$");
+        QTest::newRow("$ inside") << QByteArray("#sl1$2$");
+        QTest::newRow("form 0 query") << ParameterPacket{
+            ParameterCode::Genlock,
+            ParameterPacket::ValueInWord,
+            ParameterPacket::Query,
+            0,
+            {}}.encode();
+        QTest::newRow("query with a word") << ParameterPacket{ParameterCode::Genlock, ParameterPacket::PayloadFollows,
+                                                              ParameterPacket::Query, 8, QByteArray(8, '\0')}
+                                                  .encode();
+        QTest::newRow("payload longer than the code's") << typed(ParameterCode::SdiSelection, QByteArray(2, '\1'));
+        QTest::newRow("payload shorter than the code's") << typed(ParameterCode::FrameRate, QByteArray(4, '\1'));
+        QTest::newRow("bytes after the payload") << typed(ParameterCode::Genlock, u64Bytes(0xB0)) + "x";
+        QTest::newRow("paint value with a tail")
+            << ParameterPacket{3, ParameterPacket::ValueInWord, ParameterPacket::Set, 5, QByteArray(4, '\0')}.encode();
+        QTest::newRow("firmware record with missing data")
+            << typed(ParameterCode::FirmwareCommand, kvx::FirmwareProgramCommand{0, 0, 4, 2}.encode("abcd").left(15));
+        QTest::newRow("IP change with a tail") << IpChangeDatagram{1, RecorderId}.encode() + "x";
+    }
+    void refusesWhatAProgramMayNotSend()
+    {
+        QFETCH(QByteArray, datagram);
+        Rig rig;
+        rig.responder.setBroadcastAddresses({QHostAddress(QStringLiteral("10.77.41.255"))});
+        QSignalSpy refused(&rig.responder, &ControlResponder::refused);
+        const StatusPacket before = rig.status();
+        QVERIFY(rig.send(datagram).isEmpty());
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(rig.responder.subscribers().isEmpty());
+        QCOMPARE(rig.status(), before);
+
+        // The exact forms pass without a refusal.
+        rig.subscribe();
+        rig.send(ParameterPacket{ParameterCode::Genlock, ParameterPacket::PayloadFollows, ParameterPacket::Query, 0, {}}
+                     .encode());
+        rig.send(typed(ParameterCode::SdiSelection, QByteArray(1, '\1')));
+        rig.send(kvx::FirmwareProgramCommand{0, 0, 0, kvx::FirmwareProgramCommand::InitUpload}.encode().prepend(
+            ParameterPacket{
+                ParameterCode::FirmwareCommand, ParameterPacket::PayloadFollows, ParameterPacket::Set, 13, {}}
+                .encode()));
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(rig.responder.subscribers().size(), 1);
+    }
+
+    // A multicast greeting names the group; the stop word comes from the program's own address.
+    void closingStopsAMulticastStream()
+    {
+        Rig rig;
+        rig.send("#sh 239.255.42.99 9001$$");
+        rig.responder.handle("#sh 127.0.0.1 9002$$", Program, 9002); // another program
+        QCOMPARE(rig.responder.subscribers().size(), 2);
+        rig.send(typed(ParameterCode::ControlWord, u64Bytes(ControlWord::CloseLinks)));
+        QCOMPARE(rig.responder.subscribers().size(), 1);
+        QCOMPARE(rig.responder.subscribers()[0].port, quint16(9002));
     }
 
     void subscribersAreBounded()
@@ -359,7 +438,7 @@ private slots:
     void ipChangeIsForTheNamedRecorderOnly()
     {
         Rig rig;
-        QSignalSpy changed(&rig.responder, &ControlResponder::addressChanged);
+        QSignalSpy changed(&rig.responder, &ControlResponder::addressChangeRequested);
         const QHostAddress next(QStringLiteral("127.0.0.5"));
         rig.send(IpChangeDatagram{next.toIPv4Address(), RecorderId + 1}.encode());
         QCOMPARE(changed.size(), 0);
@@ -369,9 +448,15 @@ private slots:
         rig.send(change.left(20)); // the recorderId cut off
         QCOMPARE(changed.size(), 0);
 
+        rig.send(change + "x"); // a byte too many
+        QCOMPARE(changed.size(), 0);
+
         rig.send(change);
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed[0][0].value<QHostAddress>(), next);
+        // The address is reported only once the link has really moved there.
+        QCOMPARE(rig.responder.info().ethernet.address(), QHostAddress(QStringLiteral("127.0.0.1")));
+        rig.responder.takeAddress(next);
         QCOMPARE(rig.responder.info().ethernet.address(), next);
         rig.subscribe();
         QCOMPARE(rig.responder.periodic().size(), 1);

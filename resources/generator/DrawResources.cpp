@@ -12,6 +12,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -256,7 +258,7 @@ void appIcon(QPainter& p)
     p.drawPath(v);
 }
 
-void splash(QPainter& p)
+void splash(QPainter& p, const QString& program, const QString& line)
 {
     const QRectF all(0, 0, 600, 340);
     QLinearGradient back(0, 0, 600, 340);
@@ -304,14 +306,142 @@ void splash(QPainter& p)
     sub.setPixelSize(26);
     p.setPen(Accent.lighter(115));
     p.setFont(sub);
-    p.drawText(QRectF(162, 120, 430, 36), Qt::AlignLeft | Qt::AlignVCenter, "Clips Manager");
+    p.drawText(QRectF(162, 120, 430, 36), Qt::AlignLeft | Qt::AlignVCenter, program);
     QFont small("DejaVu Sans");
     small.setPixelSize(13);
     p.setFont(small);
     p.setPen(QColor(0x9a, 0xa3, 0xae));
-    p.drawText(QRectF(162, 166, 430, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               "High-frame-rate raw video: find, download, play back, export");
+    p.drawText(QRectF(162, 166, 430, 24), Qt::AlignLeft | Qt::AlignVCenter, line);
     p.drawText(QRectF(162, 190, 430, 24), Qt::AlignLeft | Qt::AlignVCenter, "Version 1.00.05");
+}
+
+// The control program's buttons: a glyph on a tile. Each comes in three looks: normal,
+// checked (the tile lit in the button's colour) and disabled (dimmed).
+enum class Look { Normal, Checked, Disabled };
+
+void tile(QPainter& p, Look look, const QColor& lit)
+{
+    QLinearGradient fill(0, 4, 0, 60);
+    const QColor base = look == Look::Checked ? lit : PanelLight;
+    fill.setColorAt(0, base.lighter(look == Look::Disabled ? 100 : 125));
+    fill.setColorAt(1, base.darker(look == Look::Disabled ? 160 : 125));
+    p.setPen(QPen(look == Look::Checked ? lit.lighter(150) : QColor(0x5a, 0x62, 0x6e), 2));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(3, 3, 58, 58), 10, 10);
+}
+
+QColor ink(Look look)
+{
+    return look == Look::Disabled ? QColor(0x7a, 0x82, 0x8e) : QColor(0xf2, 0xf5, 0xf8);
+}
+
+using Glyph = std::function<void(QPainter&, const QColor&)>;
+
+void strokeGlyph(QPainter& p, const QColor& colour, qreal width)
+{
+    p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+}
+
+const std::vector<std::tuple<QString, QColor, Glyph>>& controlButtons()
+{
+    static const std::vector<std::tuple<QString, QColor, Glyph>> buttons = {
+        {"enum", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 5);
+             p.drawEllipse(QPointF(28, 28), 12, 12);
+             p.drawLine(QPointF(37, 37), QPointF(48, 48));
+         }},
+        {"config", Accent,
+         [](QPainter& p, const QColor& c) {
+             p.setPen(Qt::NoPen);
+             p.setBrush(c);
+             for (int i = 0; i < 8; ++i) {
+                 p.save();
+                 p.translate(32, 32);
+                 p.rotate(i * 45);
+                 p.drawRect(QRectF(-4, -20, 8, 10));
+                 p.restore();
+             }
+             strokeGlyph(p, c, 6);
+             p.drawEllipse(QPointF(32, 32), 11, 11);
+         }},
+        {"back", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 6);
+             p.drawLine(QPointF(18, 32), QPointF(46, 32));
+             p.drawPolyline(QPolygonF({QPointF(30, 20), QPointF(18, 32), QPointF(30, 44)}));
+         }},
+        {"rec", Red,
+         [](QPainter& p, const QColor& c) {
+             p.setPen(QPen(c, 3));
+             p.setBrush(c == ink(Look::Disabled) ? c : Red);
+             p.drawEllipse(QPointF(32, 32), 14, 14);
+         }},
+        {"fwupg", Amber,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3);
+             p.drawRoundedRect(QRectF(16, 24, 32, 24), 3, 3);
+             for (int x = 20; x <= 44; x += 8) {
+                 p.drawLine(QPointF(x, 48), QPointF(x, 53));
+             }
+             strokeGlyph(p, c, 4);
+             p.drawLine(QPointF(32, 42), QPointF(32, 11));
+             p.drawPolyline(QPolygonF({QPointF(24, 19), QPointF(32, 11), QPointF(40, 19)}));
+         }},
+        {"info", Accent,
+         [](QPainter& p, const QColor& c) {
+             p.setPen(c);
+             p.setFont(boldFont(36));
+             p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "i");
+         }},
+        {"prev_rec", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 6);
+             p.drawPolyline(QPolygonF({QPointF(38, 18), QPointF(24, 32), QPointF(38, 46)}));
+         }},
+        {"next_rec", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 6);
+             p.drawPolyline(QPolygonF({QPointF(26, 18), QPointF(40, 32), QPointF(26, 46)}));
+         }},
+        {"opt_rec", Red,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3.5);
+             p.drawRoundedRect(QRectF(12, 22, 30, 22), 4, 4);
+             p.drawPolygon(QPolygonF({QPointF(42, 29), QPointF(52, 23), QPointF(52, 43), QPointF(42, 37)}));
+             p.setBrush(c);
+             p.drawEllipse(QPointF(20, 29), 2.5, 2.5);
+         }},
+        {"opt_clip", Green,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3.5);
+             p.drawRoundedRect(QRectF(12, 16, 40, 32), 4, 4);
+             p.setPen(Qt::NoPen);
+             p.setBrush(c);
+             p.drawPolygon(QPolygonF({QPointF(27, 24), QPointF(40, 32), QPointF(27, 40)}));
+         }},
+    };
+    return buttons;
+}
+
+bool saveControlButtons(const QString& out)
+{
+    bool ok = true;
+    const QSize icon(IconSize, IconSize);
+    for (const auto& [name, lit, glyph] : controlButtons()) {
+        for (const auto& [look, suffix] :
+             {std::pair{Look::Normal, ""}, std::pair{Look::Checked, "_chk"}, std::pair{Look::Disabled, "_dsb"}}) {
+            const Look l = look;
+            const Glyph& g = glyph;
+            const QColor colour = lit;
+            ok &= save(out, name + suffix + ".png", icon, [&](QPainter& p) {
+                tile(p, l, colour);
+                g(p, ink(l));
+            });
+        }
+    }
+    return ok;
 }
 
 } // namespace
@@ -336,6 +466,11 @@ int main(int argc, char** argv)
     ok &= save(out, "clipw.png", icon, clipWaitingIcon);
     ok &= save(out, "image.png", icon, imageIcon);
     ok &= save(out, "download.png", icon, downloadIcon);
-    ok &= save(out, "splash.png", QSize(600, 340), splash);
+    ok &= save(out, "splash.png", QSize(600, 340), [](QPainter& p) {
+        splash(p, "Clips Manager", "High-frame-rate raw video: find, download, play back, export");
+    });
+    ok &= save(out, "control-splash.png", QSize(600, 340),
+               [](QPainter& p) { splash(p, "Control", "Record, play back and set up recorders on the network"); });
+    ok &= saveControlButtons(out);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,6 @@
+#include "control/ui/QConfigSelToolbar.h"
+
+QConfigSelToolbar::QConfigSelToolbar(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("configSelToolbar"));
+}

@@ -1,0 +1,6 @@
+#include "control/ui/QPlaybackBar.h"
+
+QPlaybackBar::QPlaybackBar(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("playbackBar"));
+}

@@ -48,6 +48,7 @@ void QMultiRecorderMgr::stopDiscovery()
 bool QMultiRecorderMgr::openRecorders(const QList<int>& discovered, bool multicast)
 {
     closeRecorders(false);
+    current_ = 0; // a reopened set starts at its first recorder, whatever was current before
     if (discovered.size() > MaxLinks) {
         qCDebug(lcManager, "Refused to open %lld recorders: at most %d", qlonglong(discovered.size()), MaxLinks);
         return false;
@@ -76,7 +77,6 @@ bool QMultiRecorderMgr::openRecorders(const QList<int>& discovered, bool multica
             udp->sendCommand(greeting);
         });
     }
-    current_ = 0; // a reopened set starts at its first recorder, whatever was current before
     answerTimer_.start();
     return count_ == discovered.size();
 }

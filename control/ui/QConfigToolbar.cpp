@@ -59,7 +59,7 @@ void QConfigToolbar::showValues()
         return;
     const QString row = QStringLiteral("<tr><td align=right><font color=#4B96C8>%1</font></td>"
                                        "<td>&nbsp;&nbsp;</td><td><font color=white><b>%2</b></font></td></tr>");
-    values_->setText(QStringLiteral("<table>") + row.arg(tr("Fps"), QString::number(qRound(frameRate_)))
+    values_->setText(QStringLiteral("<table align=center>") + row.arg(tr("Fps"), QString::number(qRound(frameRate_)))
                      + row.arg(tr("Shutter"), QStringLiteral("%1 us").arg(shutter_))
                      + row.arg(tr("SDI Format"), QStringLiteral("0x%1").arg(sdiFormat_, 2, 16, QLatin1Char('0')))
                      + row.arg(tr("Genlock"), QStringLiteral("0x%1").arg(quint8(genlockWord_), 2, 16, QLatin1Char('0')))

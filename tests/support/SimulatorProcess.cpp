@@ -8,6 +8,8 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <csignal>
+
 SimulatorProcess::~SimulatorProcess()
 {
     // What the simulator saw explains most failures.
@@ -17,6 +19,7 @@ SimulatorProcess::~SimulatorProcess()
     }
     if (process_.state() == QProcess::NotRunning)
         return;
+    resume(); // a stopped process would not see the termination
     process_.terminate();
     if (!process_.waitForFinished(5000))
         process_.kill();
@@ -136,6 +139,17 @@ QList<QJsonObject> SimulatorProcess::received(const QString& kind, const QString
         lines.append(line);
     }
     return lines;
+}
+
+bool SimulatorProcess::pause()
+{
+    // "ip netns exec" runs the simulator in its own process: the pid is the simulator's.
+    return process_.state() == QProcess::Running && ::kill(pid_t(process_.processId()), SIGSTOP) == 0;
+}
+
+bool SimulatorProcess::resume()
+{
+    return process_.state() == QProcess::Running && ::kill(pid_t(process_.processId()), SIGCONT) == 0;
 }
 
 void SimulatorProcess::sendCommand(const QString& address, const QByteArray& datagram, quint16 port)

@@ -36,6 +36,11 @@ public:
     // Log lines of one kind (optionally of one link address), leaving out the start-up probe.
     QList<QJsonObject> received(const QString& kind, const QString& link = {}) const;
 
+    // Stops the simulator dead (SIGSTOP) and lets it go on (SIGCONT): a recorder that falls
+    // silent without closing anything, and comes back.
+    bool pause();
+    bool resume();
+
     // A datagram to a recorder's command port, as the control program would send it.
     static void sendCommand(const QString& address, const QByteArray& datagram, quint16 port = 9000);
 

@@ -53,10 +53,13 @@ private slots:
         QVERIFY(link.sendTypedCommand(5, 300));
         QVERIFY(link.requestValue(7));
         QVERIFY(link.sendPaintValue(8, 3, -2)); // misc value 3 is code 0, a real parameter
-        QCOMPARE(link.sent, (QList<QByteArray>{hex("0400cdab0b0000004d000000"),
-                                               hex("0400cdab0a01000008000000") + hex("0000000000407f40"),
-                                               hex("0400cdab05010000010000002c"), hex("0400cdab070102000000" "0000"),
-                                               hex("0400cdab00000000feffffff")}));
+        QCOMPARE(link.sent,
+                 (QList<QByteArray>{hex("0400cdab0b0000004d000000"),
+                                    hex("0400cdab0a01000008000000") + hex("0000000000407f40"),
+                                    hex("0400cdab05010000010000002c"),
+                                    hex("0400cdab070102000000"
+                                        "0000"),
+                                    hex("0400cdab00000000feffffff")}));
     }
 
     // An unmapped pair would become code 0 (misc value 3): nothing may go out instead.
@@ -143,11 +146,14 @@ private slots:
     void targetsOfTheActions()
     {
         Rig rig({false, true, true});
-        rig.actions.swapSdiOutputs();     // current: not connected, dropped
-        rig.actions.selectClip(3);        // needs a connected current
+        rig.actions.swapSdiOutputs(); // current: not connected, dropped
+        rig.actions.selectClip(3);    // needs a connected current
         rig.actions.paintParameter(1, 0, 5);
         rig.actions.cameraRecorderParameter(RecorderActions::Shutter, 1234.5);
-        QCOMPARE(rig.sent(0), (QList<QByteArray>{hex("0400cdab090000000500000"  "0"), "#st1234.50$"}));
+        QCOMPARE(rig.sent(0),
+                 (QList<QByteArray>{hex("0400cdab090000000500000"
+                                        "0"),
+                                    "#st1234.50$"}));
         QVERIFY(rig.sent(1).isEmpty() && rig.sent(2).isEmpty());
 
         rig.links[0]->setConnected(true);
@@ -156,8 +162,8 @@ private slots:
         rig.actions.selectClip(3);
         rig.actions.playbackEvent(PlaybackControl::FastForward);
         rig.actions.playbackEvent(PlaybackControl::DirectLoop);
-        QCOMPARE(rig.sent(1), (QList<QByteArray>{"#sl3$", "#sr0.10000$",
-                                                 hex("0400cdab0c010000080000000000010000000000")}));
+        QCOMPARE(rig.sent(1),
+                 (QList<QByteArray>{"#sl3$", "#sr0.10000$", hex("0400cdab0c010000080000000000010000000000")}));
         QCOMPARE(rig.sent(0), rig.sent(1));
         QVERIFY(rig.sent(2).isEmpty());
     }
@@ -178,17 +184,24 @@ private slots:
         rig.actions.cameraRecorderParameter(RecorderActions::SdiSelection, 2);
         QVERIFY(rig.actions.cameraRecorderParameter(RecorderActions::LoadCalibration, 0).calibrationLoading);
         rig.actions.selectRoi(100, 200);
-        QCOMPARE(rig.sent(), (QList<QByteArray>{
-                                 hex("0400cdab0a010000080000000000000000c08240"), // 600.0
-                                 hex("0400cdab05010000010000000" "5"),
-                                 hex("0400cdab0a010000080000000000000000409f40"),
-                                 hex("0400cdab0501000001000000" "10"),
-                                 hex("0400cdab0401000001000000" "00"),
-                                 hex("0400cdab0501000001000000" "08"), // the status's 1000 fps / 120
-                                 hex("0400cdab0401000001000000" "02"),
-                                 hex("0400cdab0c010000080000000080000000000000"),
-                                 hex("0400cdab0901000004000000" "6400c800"),
-                             }));
+        QCOMPARE(rig.sent(),
+                 (QList<QByteArray>{
+                     hex("0400cdab0a010000080000000000000000c08240"), // 600.0
+                     hex("0400cdab05010000010000000"
+                         "5"),
+                     hex("0400cdab0a010000080000000000000000409f40"),
+                     hex("0400cdab0501000001000000"
+                         "10"),
+                     hex("0400cdab0401000001000000"
+                         "00"),
+                     hex("0400cdab0501000001000000"
+                         "08"), // the status's 1000 fps / 120
+                     hex("0400cdab0401000001000000"
+                         "02"),
+                     hex("0400cdab0c010000080000000080000000000000"),
+                     hex("0400cdab0901000004000000"
+                         "6400c800"),
+                 }));
     }
 
     // Seeking needs two frames; an empty list selects nothing.

@@ -7,8 +7,8 @@
 #include "control/discovery/UdpEnumerator.h"
 #include "control/link/UdpInterface.h"
 #include "control/manager/QMultiRecorderMgr.h"
-#include "control/manager/RecorderActions.h"
 #include "control/manager/RecordUpdate.h"
+#include "control/manager/RecorderActions.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -76,10 +76,10 @@ private slots:
     {
         const QJsonArray clips{SimulatorProcess::clip(0, 101), SimulatorProcess::clip(1, 1),
                                SimulatorProcess::clip(2, 240)};
-        QVERIFY2(sim_.start({recorder("2180002", Links[0], 1, clips, "0x20"),
-                             recorder("2180003", Links[1], 1, {}, "0x23"),
-                             recorder("2180004", Links[2], 0, {}, "0xB0")}),
-                 qPrintable(sim_.error()));
+        QVERIFY2(
+            sim_.start({recorder("2180002", Links[0], 1, clips, "0x20"), recorder("2180003", Links[1], 1, {}, "0x23"),
+                        recorder("2180004", Links[2], 0, {}, "0xB0")}),
+            qPrintable(sim_.error()));
     }
 
     // One socket per adapter from port 45056 on; a taken port moves the search up.
@@ -110,9 +110,8 @@ private slots:
 
     void openingThreeGreetsEachFromItsOwnPort()
     {
-        QVERIFY(manager_.openRecorders({discoveredIndexOf(Links[0]), discoveredIndexOf(Links[1]),
-                                        discoveredIndexOf(Links[2])},
-                                       false));
+        QVERIFY(manager_.openRecorders(
+            {discoveredIndexOf(Links[0]), discoveredIndexOf(Links[1]), discoveredIndexOf(Links[2])}, false));
         QCOMPARE(manager_.count(), 3);
         for (int i = 0; i < 3; ++i) {
             auto* link = qobject_cast<UdpInterface*>(manager_.link(i));
@@ -167,9 +166,17 @@ private slots:
         actions_.selectRoi(100, 200);
         actions_.paintParameter(1, 2, 77);
         actions_.paintParameter(1, 3, 77); // no such parameter: nothing
-        const QStringList expected{"#st1234.50$", "#sp50$",  "#sr0.10000$", "#sr0.20000$",
-                                   "#sr0.10000$", "#sr-0.10000$", "#su$", "#su$",
-                                   "0400cdab0901000004000000" "6400c800", "0400cdab0b0000004d000000"};
+        const QStringList expected{"#st1234.50$",
+                                   "#sp50$",
+                                   "#sr0.10000$",
+                                   "#sr0.20000$",
+                                   "#sr0.10000$",
+                                   "#sr-0.10000$",
+                                   "#su$",
+                                   "#su$",
+                                   "0400cdab0901000004000000"
+                                   "6400c800",
+                                   "0400cdab0b0000004d000000"};
         QTRY_COMPARE(newArrivals(Links[0], before, true), expected);
         // Playback commands go to every connected recorder.
         QTRY_VERIFY(arrivals(sim_, Links[1]).contains("#sr-0.10000$"));
@@ -267,7 +274,8 @@ private slots:
         QVERIFY(manager_.changeIpAddress(index, QHostAddress("10.77.41.9")));
         QTRY_VERIFY(!sim_.received("broadcast-command").isEmpty());
         QCOMPARE(sim_.received("broadcast-command").first().value("hex").toString(),
-                 QString("0400cdab020100000400000009294d0a" "a443210000000000"));
+                 QString("0400cdab020100000400000009294d0a"
+                         "a443210000000000"));
         QTRY_COMPARE(sim_.received("address-changed").size(), 1);
 
         UdpEnumerator* udp = manager_.udpDiscovery();
@@ -283,10 +291,7 @@ private slots:
     }
 
     // Everything the program sent had the exact form the recorder takes.
-    void nothingWasRefused()
-    {
-        QCOMPARE(sim_.received("refused").size(), 0);
-    }
+    void nothingWasRefused() { QCOMPARE(sim_.received("refused").size(), 0); }
 };
 
 QTEST_GUILESS_MAIN(TestControlNet)

@@ -75,12 +75,12 @@ private slots:
             status(99, 1) + "x",
             OutputStatePacket().encode().left(40),
             kvx::RecorderInfoPacket().encode().left(55),
-            reply(7, QByteArray(4, '\x01')),                  // shorter than the word it fills
-            reply(7, QByteArray(16, '\x01')),                 // longer
+            reply(7, QByteArray(4, '\x01')),  // shorter than the word it fills
+            reply(7, QByteArray(16, '\x01')), // longer
             reply(11, QByteArray(60, 'x')),
             reply(18, QByteArray(1, 'x')),
-            reply(7, QByteArray(8, '\x01')) + "tail",         // more than the word announces
-            QByteArray::fromHex("0400cdab07010300ffff0000"),  // announces more than there is
+            reply(7, QByteArray(8, '\x01')) + "tail",        // more than the word announces
+            QByteArray::fromHex("0400cdab07010300ffff0000"), // announces more than there is
             ParameterPacket{7, ParameterPacket::PayloadFollows, ParameterPacket::Set, 8, QByteArray(8, '\1')}
                 .encode(), // a set, not a reply
             QByteArray::fromHex("0100cd"),
@@ -139,8 +139,8 @@ private slots:
         links[1]->receive(clipList(7, 3, 2));
         QCOMPARE(changes.size(), 1);
         links[1]->receive(clipList(7, 3, 1).left(20)); // short: fails the transmission
-        links[1]->receive(clipList(8, 2, 2) + "x");     // longer than its entries
-        links[1]->receive(clipList(9, 1, 2));           // more entries than the list holds
+        links[1]->receive(clipList(8, 2, 2) + "x");    // longer than its entries
+        links[1]->receive(clipList(9, 1, 2));          // more entries than the list holds
         QCOMPARE(changes.size(), 1);
         links[1]->receive(clipList(10, 2, 2));
         QCOMPARE(changes.size(), 2);

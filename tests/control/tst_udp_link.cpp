@@ -35,10 +35,7 @@ class TestUdpLink : public QObject {
     QUdpSocket recorder_; // the recorder's command port
     QUdpSocket stranger_;
 
-    void sendFromRecorder(const QByteArray& bytes, quint16 port = 9001)
-    {
-        recorder_.writeDatagram(bytes, Local, port);
-    }
+    void sendFromRecorder(const QByteArray& bytes, quint16 port = 9001) { recorder_.writeDatagram(bytes, Local, port); }
 
 private slots:
     void initTestCase()

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The main job: sets up and builds, then starts the recorder simulator on the recorder side of
-# a test network of its own (two recorders with a few clips each) and the clips manager on the
-# host side, so the recorders and their clips show at once and a clip can be downloaded. Without
-# a display the clips manager runs under Xvfb and a screenshot of it is saved. Runs until
-# interrupted (Ctrl-C). The network is torn down when the script ends. Arguments are passed to
-# the simulator; with none it plays the two default recorders.
+# a test network of its own (two recorders with a few clips each) and the clips manager, the
+# control program or both on the host side, so the recorders show at once: a clip can be
+# downloaded, or a recorder opened and recording started. Without a display each program runs
+# under Xvfb and a screenshot of it is saved. Runs until interrupted (Ctrl-C). The network is torn
+# down when the script ends. Arguments are passed to the simulator; with none it plays the two
+# default recorders.
 #
 # Usage: sudo scripts/run-main.sh [simulator arguments...]
-# Environment: VLM_TESTNET_PREFIX (default "vlmmain", apart from the test runs' networks);
-#              DISPLAY (unset: Xvfb and a screenshot); VLM_NO_CLIPSMGR=1 starts no clips manager;
+# Environment: VLM_PROGRAM: clipsmgr (default), control, or both;
+#              VLM_TESTNET_PREFIX (default "vlmmain", apart from the test runs' networks);
+#              DISPLAY (unset: Xvfb and a screenshot); VLM_NO_CLIPSMGR=1 starts no program;
 #              VLM_BUILD_DIR (default: build); VLM_NO_BUILD=1 runs what is built without building.
 set -euo pipefail
 
@@ -25,8 +27,13 @@ TESTNET="$REPO_ROOT/scripts/testnet.sh"
 BUILD_DIR="${VLM_BUILD_DIR:-$REPO_ROOT/build}"
 SIMULATOR="$BUILD_DIR/sim/velmor-sim"
 CLIPSMGR="$BUILD_DIR/clipsmgr/VLMVelClipsMgr"
-SCREENSHOT="$BUILD_DIR/clipsmgr-main.png"
+CONTROL="$BUILD_DIR/control/ui/VLMVelControl"
+PROGRAM="${VLM_PROGRAM:-clipsmgr}"
 export VLM_TESTNET_PREFIX="${VLM_TESTNET_PREFIX:-vlmmain}"
+case "$PROGRAM" in
+  clipsmgr | control | both) ;;
+  *) echo "run-main: VLM_PROGRAM must be clipsmgr, control or both, not '$PROGRAM'" >&2; exit 2 ;;
+esac
 
 if [[ "${VLM_NO_BUILD:-0}" == 1 ]]; then
   "$REPO_ROOT/scripts/setup.sh" --no-build
@@ -40,9 +47,10 @@ if [[ ! -x "$SIMULATOR" ]]; then
 fi
 
 sim_pid=
-clipsmgr_pid=
+program_pids=()
 stop() {
-  if [[ -n "$clipsmgr_pid" ]]; then kill -TERM "$clipsmgr_pid" 2>/dev/null || true; fi
+  local pid
+  for pid in "${program_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   if [[ -n "$sim_pid" ]]; then kill -TERM "$sim_pid" 2>/dev/null || true; fi
   "$TESTNET" down
   rm -f "${sim_config:-}"
@@ -60,11 +68,13 @@ discovery requests to port 45611, broadcast to 10.77.41.255 from the host side.
 Run a program against it on the host side (10.77.41.1), for example:
   VLM_TESTNET_PREFIX=$VLM_TESTNET_PREFIX $TESTNET exec host -- xvfb-run -a $CLIPSMGR
 
-The clips manager starts on the host side by itself. The recorders appear under "Velmors:"
-within a few seconds and the clips of the selected one under "Velmor Clips:"; pick a clip and
-press the download button (or double-click the clip). The bar below shows the progress, and
-the clip is listed under "Downloaded Clips:" in the folder shown at the top ("Browse..."
-changes it).
+The program ($PROGRAM) starts on the host side by itself.
+Clips manager: the recorders appear under "Velmors:" within a few seconds and the clips of the
+selected one under "Velmor Clips:"; pick a clip and press the download button (or double-click
+the clip). The bar below shows the progress, and the clip is listed under "Downloaded Clips:"
+in the folder shown at the top ("Browse..." changes it).
+Control program: after its splash the recorders are listed under "VLM Velmors"; click one to
+open it (tick others to open them too), then the red button starts and stops recording.
 Stop with Ctrl-C.
 
 EOF
@@ -94,15 +104,29 @@ else
 fi
 "$TESTNET" exec rec -- "$SIMULATOR" "$@" &
 sim_pid=$!
-if [[ "${VLM_NO_CLIPSMGR:-0}" != 1 && -x "$CLIPSMGR" ]]; then
-  if [[ -n "${DISPLAY:-}" ]]; then
-    "$TESTNET" exec host -- "$CLIPSMGR" &
-  else
-    # No display: a virtual one, and a picture of the window once the recorders have answered.
-    "$TESTNET" exec host -- xvfb-run -a -s "-screen 0 760x670x24" sh -c \
-      '"$1" & app=$!; sleep 8; import -window root "$2" && echo "run-main: the clips manager as it looks now: $2"; wait "$app"' \
-      run-main "$CLIPSMGR" "$SCREENSHOT" &
+# start_program BINARY SCREENSHOT SIZE: on the host side, under Xvfb with a picture of it after
+# a few seconds when there is no display.
+start_program() {
+  local binary="$1" screenshot="$2" size="$3"
+  if [[ ! -x "$binary" ]]; then
+    echo "run-main: $binary has not been built" >&2
+    return
   fi
-  clipsmgr_pid=$!
+  if [[ -n "${DISPLAY:-}" ]]; then
+    "$TESTNET" exec host -- "$binary" &
+  else
+    "$TESTNET" exec host -- xvfb-run -a -s "-screen 0 ${size}x24" sh -c \
+      '"$1" & app=$!; sleep 8; import -window root "$2" && echo "run-main: $(basename "$1") as it looks now: $2"; wait "$app"' \
+      run-main "$binary" "$screenshot" &
+  fi
+  program_pids+=($!)
+}
+if [[ "${VLM_NO_CLIPSMGR:-0}" != 1 ]]; then
+  if [[ "$PROGRAM" == clipsmgr || "$PROGRAM" == both ]]; then
+    start_program "$CLIPSMGR" "$BUILD_DIR/clipsmgr-main.png" 760x670
+  fi
+  if [[ "$PROGRAM" == control || "$PROGRAM" == both ]]; then
+    start_program "$CONTROL" "$BUILD_DIR/control-main.png" 620x690
+  fi
 fi
 wait "$sim_pid"

@@ -18,18 +18,23 @@ PACKAGES=(
   build-essential cmake ccache pkg-config git
   # Qt 6 (qt6-qpa-plugins holds the xcb and offscreen platforms the programs and tests use)
   qt6-base-dev qt6-base-dev-tools qt6-connectivity-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
+  # Qt's translation tools: lrelease compiles the control program's translations at build time
+  # (qt6-tools-dev holds their CMake package), lupdate refreshes the .ts files
+  qt6-l10n-tools qt6-tools-dev
   # the TIFF image plugin: clip thumbnails are saved as "thumb.tif"
   qt6-image-formats-plugins
   # export encoder
   ffmpeg
   # headless display with software OpenGL for GUI and GL tests, screenshots
   xvfb xauth xfonts-base fonts-dejavu-core libgl1-mesa-dri mesa-utils imagemagick
+  # clicks on the control program for its screenshots (scripts/control-screenshots.sh)
+  xdotool
   # test network (ip netns, unshare, flock)
   iproute2 util-linux
   python3
 )
 
-QT_CMAKE_MODULES=(Core Gui Widgets Network Xml Concurrent OpenGL OpenGLWidgets Bluetooth Test)
+QT_CMAKE_MODULES=(Core Gui Widgets Network Xml Concurrent OpenGL OpenGLWidgets Bluetooth Test LinguistTools)
 
 log() { echo "setup: $*"; }
 

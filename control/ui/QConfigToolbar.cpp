@@ -7,8 +7,9 @@ QConfigToolbar::QConfigToolbar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("configToolbar"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 24, 0, 0);
     values_ = new QLabel(this);
-    values_->setAlignment(Qt::AlignCenter);
+    values_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     values_->setTextFormat(Qt::RichText);
     layout->addWidget(values_);
     reset();

@@ -15,7 +15,10 @@ RecLabel::RecLabel(const UdpRecInfo& record, int discoveredIndex, int scaledMarg
     setFrameShape(QFrame::StyledPanel);
     setCursor(Qt::PointingHandCursor);
     setStyleSheet(QStringLiteral("QFrame#recLabel { background-color: #262b32; border: 1px solid #3a3f47;"
-                                 " border-radius: 6px; } QFrame#recLabel:hover { border: 1px solid #3ba7e5; }"));
+                                 " border-radius: 6px; } QFrame#recLabel:hover { border: 1px solid #3ba7e5; }"
+                                 " QCheckBox::indicator { width: 22px; height: 22px; border: 2px solid #6b737e;"
+                                 " border-radius: 4px; background: #14171b; }"
+                                 " QCheckBox::indicator:checked { background: #3ba7e5; border-color: #8fd0f5; }"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(scaledMargin, scaledMargin / 2, scaledMargin, scaledMargin / 2);
     auto* icon = new QLabel(this);

@@ -1,8 +1,9 @@
 // Spaced commands to one link without blocking the event loop.
+#include "EventLoopWatch.h"
+
 #include "control/manager/LinkCommandQueue.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QtTest>
 
 class TestLinkQueue : public QObject {
@@ -23,22 +24,14 @@ private slots:
         QVERIFY(times.isEmpty()); // nothing runs inside append
 
         // A fast timer keeps firing meanwhile: the queue never holds up the loop.
-        qint64 longestGap = 0;
-        qint64 lastTick = 0;
-        QTimer tick;
-        tick.setInterval(5);
-        connect(&tick, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - lastTick);
-            lastTick = clock.elapsed();
-        });
-        tick.start();
+        const EventLoopWatch watch;
         QTRY_VERIFY(queue.isIdle());
         QCOMPARE(times.size(), 4);
         QVERIFY(times[0] >= 50);
         QVERIFY(times[1] - times[0] >= 80);
         QVERIFY(times[3] - times[2] >= 80);
         if (!qEnvironmentVariableIsSet("VLM_SANITIZED"))
-            QVERIFY2(longestGap < 40, qPrintable(QString::number(longestGap)));
+            QVERIFY2(watch.longestGapMs() < 40, qPrintable(QString::number(watch.longestGapMs())));
 
         // Appending to an idle queue counts from then; clearing drops what is pending.
         times.clear();

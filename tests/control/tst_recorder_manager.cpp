@@ -1,5 +1,7 @@
 // The manager against 65 simulated recorders on loopback addresses (127.0.0.2 to 127.0.0.66),
 // found through discovery and opened at once.
+#include "EventLoopWatch.h"
+
 #include "common/packets/PacketMagic.h"
 #include "control/discovery/UdpEnumerator.h"
 #include "control/manager/QMultiRecorderMgr.h"
@@ -78,22 +80,12 @@ private slots:
         QCOMPARE(manager.count(), 0);
 
         // Opening 64 must not freeze the loop: the greetings and queries are queued per link.
-        QElapsedTimer clock;
-        clock.start();
-        qint64 longestGap = 0;
-        qint64 lastTick = 0;
-        QTimer tick;
-        tick.setInterval(10);
-        connect(&tick, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - lastTick);
-            lastTick = clock.elapsed();
-        });
-        tick.start();
+        const EventLoopWatch watch(10);
         QSignalSpy timedOut(&manager, &QMultiRecorderMgr::openTimedOut);
         QVERIFY(manager.openRecorders(firstIndexes(QMultiRecorderMgr::MaxLinks), false));
         QCOMPARE(manager.count(), QMultiRecorderMgr::MaxLinks);
         if (!sanitized())
-            QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(watch.elapsedMs() < 200, qPrintable(QString::number(watch.elapsedMs())));
 
         auto allAnswered = [&] {
             for (int i = 0; i < manager.count(); ++i) {
@@ -106,9 +98,9 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(allAnswered(), 10000);
         if (!sanitized())
-            QVERIFY2(longestGap < 150, qPrintable(QString::number(longestGap)));
+            QVERIFY2(watch.longestGapMs() < 150, qPrintable(QString::number(watch.longestGapMs())));
         QCOMPARE(manager.link(63)->records().basicInfo->serialNumber, 2180002u + 63u);
-        QTest::qWait(QMultiRecorderMgr::OpenAnswerMs - int(clock.elapsed()) + 200);
+        QTest::qWait(QMultiRecorderMgr::OpenAnswerMs - int(watch.elapsedMs()) + 200);
         QCOMPARE(timedOut.size(), 0);
 
         // Closing tells every recorder to stop sending.

@@ -2,7 +2,6 @@
 
 #include "control/app/DisplayTexts.h"
 #include "control/app/UiScale.h"
-#include "control/ui/ControlResources.h"
 #include "control/ui/ImageButton.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
@@ -33,7 +32,6 @@ constexpr int LabelMargin = 14;
 MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     : QWidget(parent), options_(options), settings_(options.settings), actions_(manager_)
 {
-    loadControlResources();
     setWindowTitle(tr("VLM Velmor Control"));
     setWindowIcon(QIcon(QStringLiteral(":/res/vlmvel.png")));
     setFixedSize(scaled(PanelWidth), scaled(UiScale::PanelHeight));

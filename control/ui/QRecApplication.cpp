@@ -2,7 +2,6 @@
 
 #include "control/app/Translations.h"
 #include "control/app/UiScale.h"
-#include "control/ui/ControlResources.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -16,7 +15,6 @@ void QRecApplication::initialise()
     setOrganizationName(QString::fromLatin1(ControlSettings::Organisation));
     setApplicationName(QStringLiteral("VLM Velmor Control"));
     setApplicationVersion(QStringLiteral("1.00.05"));
-    loadControlResources();
     applyStyleSheet();
     if (const QScreen* screen = primaryScreen())
         uiScale = UiScale::factor(screen->logicalDotsPerInch(), screen->availableGeometry().height());

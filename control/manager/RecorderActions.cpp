@@ -114,6 +114,18 @@ void RecorderActions::playbackSpeed(int value)
         manager_.sendCommand(command, Target::All);
 }
 
+bool RecorderActions::sendBasicInfo(const BasicInfoBlock& edited)
+{
+    const BaseRecInterface* current = manager_.link();
+    if (!current || !current->records().basicInfo)
+        return false;
+    const QByteArray bytes = edited.encode();
+    if (bytes == current->records().basicInfo->encode())
+        return false;
+    manager_.sendTypedCommand(ParameterCode::BasicInfo, 0, bytes, Target::CurrentUnchecked);
+    return true;
+}
+
 std::optional<int> RecorderActions::clipListArrived()
 {
     const ClipInfoProcessor* clips = manager_.clipList();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/packets/BasicInfoBlock.h"
 #include "control/commands/PlaybackControl.h"
 
 #include <QtGlobal>
@@ -46,6 +47,9 @@ public:
     void seek(int value, quint64 frames);
     PlaybackControl::Action playbackEvent(int event);
     void playbackSpeed(int value);
+    // The information block as the user left it: sent back (code 11) only when its bytes differ
+    // from the recorder's own, and never before the recorder has sent one. True when sent.
+    bool sendBasicInfo(const BasicInfoBlock& edited);
     // The current recorder's clip list has changed: the clip to show as selected (none for an
     // empty list). When the recorder reports no valid selection the latest clip is selected on
     // every recorder.

@@ -218,6 +218,24 @@ private slots:
         QVERIFY(rig.sent().isEmpty()); // never "#sl-1$"
     }
 
+    // Back to the recorder only when the user changed something, and only over a block the
+    // recorder sent: saving over one that never came would write zeros into it.
+    void informationBlockGoesBackOnlyWhenChanged()
+    {
+        Rig rig;
+        BasicInfoBlock block;
+        block.serialNumber = 2180002;
+        QVERIFY(!rig.actions.sendBasicInfo(block));
+        rig.links[0]->records().basicInfo = block;
+        QVERIFY(!rig.actions.sendBasicInfo(block));
+        QVERIFY(rig.sent().isEmpty());
+        block.setName(QStringLiteral("Stage"));
+        QVERIFY(rig.actions.sendBasicInfo(block));
+        QCOMPARE(rig.sent().size(), 1);
+        QCOMPARE(rig.sent().first().mid(12), block.encode().replace(52, 2, hex("0501")));
+        QCOMPARE(*rig.links[0]->records().basicInfo, block);
+    }
+
     void currentIndexStartsOverWhenRecordersAreOpenedAgain()
     {
         QMultiRecorderMgr manager;

@@ -81,8 +81,24 @@ bool SavedClip::openFolder(const QString& path)
     if (firstFramePresent && !QFileInfo::exists(filePath(clipfolder::Thumbnail)))
         renderThumbnail();
 
-    resetTrims();
+    restoreTrims();
     return true;
+}
+
+void SavedClip::restoreTrims()
+{
+    // The trims the user set were saved with the render state ("LowerTrim" and "UpperTrim", -1
+    // while unset); each holds while it lies inside the clip and the two stay in order.
+    resetTrims();
+    const qint64 last = std::min<qint64>(upperTrim_, lastFrameIndex());
+    const qint64 lower = renderState_.value(QStringLiteral("LowerTrim")).toLongLong();
+    const qint64 upper = renderState_.value(QStringLiteral("UpperTrim")).toLongLong();
+    const int restoredLower = lower >= 0 && lower <= last ? int(lower) : lowerTrim_;
+    const int restoredUpper = upper >= 0 && upper <= last ? int(upper) : upperTrim_;
+    if (restoredLower <= restoredUpper) {
+        lowerTrim_ = restoredLower;
+        upperTrim_ = restoredUpper;
+    }
 }
 
 void SavedClip::restorePresentFrames(const ClipDescription& description)

@@ -143,6 +143,8 @@ private:
     qint64 lastFrameIndex() const;
     // The whole clip: frame 0 to the last frame.
     void resetTrims();
+    // The trims saved with the render state where they fit the clip, else the whole clip.
+    void restoreTrims();
     bool startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferPtr buffer, qint64 offset);
     void onWriteJobFinished(const ClipSegment& frames, bool calibration, const WriteResult& result);
     void closeFiles();

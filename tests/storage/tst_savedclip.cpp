@@ -81,6 +81,8 @@ private slots:
     void explicitFrameSizeSurvivesReopening();
     void descriptionTexts();
     void trims();
+    void savedTrimsSurviveReopening_data();
+    void savedTrimsSurviveReopening();
     void listShowsClipFoldersOnly();
     void rebuildKeepsOpenClips();
     void deleteRemovesFolderAndRow();
@@ -410,6 +412,38 @@ void TestSavedClip::trims()
     QCOMPARE(clip.renderState().value("LowerTrim").toLongLong(), 5);
     QCOMPARE(clip.renderState().value("UpperTrim").toLongLong(), 40);
     QVERIFY(clip.renderState().isChanged());
+}
+
+void TestSavedClip::savedTrimsSurviveReopening_data()
+{
+    QTest::addColumn<qint64>("lower");
+    QTest::addColumn<qint64>("upper");
+    QTest::addColumn<int>("reopenedLower");
+    QTest::addColumn<int>("reopenedUpper");
+    QTest::newRow("both set") << qint64(5) << qint64(40) << 5 << 40;
+    QTest::newRow("only the lower one set") << qint64(12) << qint64(-1) << 12 << 49;
+    QTest::newRow("only the upper one set") << qint64(-1) << qint64(30) << 0 << 30;
+    QTest::newRow("a single frame") << qint64(49) << qint64(49) << 49 << 49;
+    QTest::newRow("upper beyond the clip") << qint64(5) << qint64(50) << 5 << 49;
+    QTest::newRow("out of order") << qint64(30) << qint64(10) << 0 << 49;
+    QTest::newRow("none set") << qint64(-1) << qint64(-1) << 0 << 49;
+}
+
+void TestSavedClip::savedTrimsSurviveReopening()
+{
+    QFETCH(qint64, lower);
+    QFETCH(qint64, upper);
+    QTemporaryDir dir;
+    const auto clip = preparedClip(dir.path(), 50);
+    QVERIFY(clip);
+    clip->renderState().setValue("LowerTrim", lower);
+    clip->renderState().setValue("UpperTrim", upper);
+    QVERIFY(clip->saveRenderState());
+
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip->folderPath()));
+    QTEST(reopened.lowerTrim(), "reopenedLower");
+    QTEST(reopened.upperTrim(), "reopenedUpper");
 }
 
 void TestSavedClip::listShowsClipFoldersOnly()

@@ -441,6 +441,167 @@ bool saveControlButtons(const QString& out)
             });
         }
     }
+
+// --- the playback window's buttons: light glyphs on the dark buttons; the trim ones in the
+// cyan of the slider's trim bar ---
+
+const QColor GlyphInk(0xe8, 0xec, 0xf1);
+const QColor Trim(0x2f, 0xd8, 0xe0);
+
+void fillPath(QPainter& p, const QPainterPath& path, const QColor& colour)
+{
+    p.setPen(QPen(colour.darker(160), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(path);
+}
+
+// A triangle pointing right (or left) with its tip at x, height h around y = 32.
+QPainterPath triangle(qreal x, qreal h, bool right)
+{
+    const qreal w = h * 0.87;
+    QPainterPath t;
+    t.moveTo(x, 32);
+    t.lineTo(right ? x - w : x + w, 32 - h / 2);
+    t.lineTo(right ? x - w : x + w, 32 + h / 2);
+    t.closeSubpath();
+    return t;
+}
+
+QPainterPath bar(qreal x, qreal width, qreal h)
+{
+    QPainterPath b;
+    b.addRoundedRect(QRectF(x, 32 - h / 2, width, h), 2, 2);
+    return b;
+}
+
+void playIcon(QPainter& p, bool forward)
+{
+    fillPath(p, triangle(forward ? 50 : 14, 40, forward), Green);
+}
+
+void stopIcon(QPainter& p)
+{
+    QPainterPath square;
+    square.addRoundedRect(QRectF(16, 16, 32, 32), 4, 4);
+    fillPath(p, square, GlyphInk);
+}
+
+// One frame on: a small triangle against a bar.
+void stepIcon(QPainter& p, bool forward)
+{
+    fillPath(p, forward ? triangle(52, 30, true) : triangle(12, 30, false), GlyphInk);
+    fillPath(p, bar(forward ? 14 : 44, 7, 30), GlyphInk);
+}
+
+// A square bracket of the trim range, opening right (lower) or left (upper), centred on x.
+QPainterPath bracket(qreal x, bool lower)
+{
+    const qreal arm = lower ? 10 : -10;
+    QPainterPath b;
+    b.moveTo(x + arm, 12);
+    b.lineTo(x, 12);
+    b.lineTo(x, 52);
+    b.lineTo(x + arm, 52);
+    return b;
+}
+
+void strokeBracket(QPainter& p, const QPainterPath& path)
+{
+    p.setPen(QPen(Trim, 6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+// Jump to a trim point: a double triangle running into its bracket.
+void gotoIcon(QPainter& p, bool lower)
+{
+    strokeBracket(p, bracket(lower ? 12 : 52, lower));
+    const qreal tip = lower ? 20 : 44;
+    fillPath(p, triangle(tip, 22, !lower), GlyphInk);
+    fillPath(p, triangle(lower ? tip + 16 : tip - 16, 22, !lower), GlyphInk);
+}
+
+// Set a trim point at the slider's frame: the bracket over a marker pointing down at it.
+void trimIcon(QPainter& p, bool lower)
+{
+    strokeBracket(p, bracket(lower ? 24 : 40, lower));
+    QPainterPath marker;
+    const qreal x = lower ? 24 : 40;
+    marker.moveTo(x - 8, 2);
+    marker.lineTo(x + 8, 2);
+    marker.lineTo(x, 10);
+    marker.closeSubpath();
+    fillPath(p, marker, GlyphInk);
+    p.setPen(QPen(GlyphInk, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8, 60), QPointF(56, 60));
+}
+
+// The whole clip again: both brackets wide apart around a circling arrow.
+void trimResetIcon(QPainter& p)
+{
+    strokeBracket(p, bracket(8, true));
+    strokeBracket(p, bracket(56, false));
+    p.setPen(QPen(GlyphInk, 4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(20, 20, 24, 24), 60 * 16, 280 * 16);
+    QPainterPath head;
+    head.moveTo(40, 14);
+    head.lineTo(44, 26);
+    head.lineTo(32, 23);
+    head.closeSubpath();
+    fillPath(p, head, GlyphInk);
+}
+
+// A painter's palette with four dabs of colour.
+void paintIcon(QPainter& p)
+{
+    QPainterPath palette;
+    palette.addEllipse(QRectF(5, 10, 54, 44));
+    QPainterPath thumb;
+    thumb.addEllipse(QRectF(34, 36, 12, 10));
+    fillPath(p, palette.subtracted(thumb), QColor(0xc8, 0xa0, 0x6e));
+    const QColor dabs[] = {Red, Green, Accent, Amber};
+    const QPointF at[] = {{20, 24}, {33, 19}, {46, 25}, {17, 39}};
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(dabs[i]);
+        p.drawEllipse(at[i], 5.5, 5.5);
+    }
+}
+
+// A film frame with an arrow leaving it: the clip goes out to a file.
+void exportIcon(QPainter& p)
+{
+    filmFrame(p, QColor(0x5a, 0x62, 0x6e), Accent);
+    QPainterPath arrow;
+    arrow.moveTo(26, 28);
+    arrow.lineTo(44, 28);
+    arrow.lineTo(44, 20);
+    arrow.lineTo(60, 32);
+    arrow.lineTo(44, 44);
+    arrow.lineTo(44, 36);
+    arrow.lineTo(26, 36);
+    arrow.closeSubpath();
+    fillPath(p, arrow, Amber);
+}
+
+bool savePlaybackIcons(const QString& out, QSize icon)
+{
+    const QString folder = QDir(out).filePath("playback");
+    QDir().mkpath(folder);
+    bool ok = true;
+    ok &= save(folder, "play.png", icon, [](QPainter& p) { playIcon(p, true); });
+    ok &= save(folder, "play-reverse.png", icon, [](QPainter& p) { playIcon(p, false); });
+    ok &= save(folder, "stop.png", icon, stopIcon);
+    ok &= save(folder, "step-back.png", icon, [](QPainter& p) { stepIcon(p, false); });
+    ok &= save(folder, "step-forward.png", icon, [](QPainter& p) { stepIcon(p, true); });
+    ok &= save(folder, "goto-lower.png", icon, [](QPainter& p) { gotoIcon(p, true); });
+    ok &= save(folder, "goto-upper.png", icon, [](QPainter& p) { gotoIcon(p, false); });
+    ok &= save(folder, "trim-lower.png", icon, [](QPainter& p) { trimIcon(p, true); });
+    ok &= save(folder, "trim-upper.png", icon, [](QPainter& p) { trimIcon(p, false); });
+    ok &= save(folder, "trim-reset.png", icon, trimResetIcon);
+    ok &= save(folder, "paint.png", icon, paintIcon);
+    ok &= save(folder, "export.png", icon, exportIcon);
     return ok;
 }
 
@@ -472,5 +633,6 @@ int main(int argc, char** argv)
     ok &= save(out, "control-splash.png", QSize(600, 340),
                [](QPainter& p) { splash(p, "Control", "Record, play back and set up recorders on the network"); });
     ok &= saveControlButtons(out);
+    ok &= savePlaybackIcons(out, icon);
     return ok ? 0 : 1;
 }

@@ -4,16 +4,19 @@
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/RecorderCommands.h"
 #include "download/RecorderDownloadManager.h"
+#include "playback/ImageDisplayWindow.h"
 #include "recorders/RecorderDiscovery.h"
 #include "recorders/RecorderView.h"
 #include "ui_MainWindow.h"
 
+#include <QCloseEvent>
 #include <QDebug>
 #include <QFileDialog>
 #include <QMessageBox>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), discovery_(new RecorderDiscovery(&recorders_, this))
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), discovery_(new RecorderDiscovery(&recorders_, this)),
+      playback_(new ImageDisplayWindow(&playbackHost_, this))
 {
     ui->setupUi(this);
     savedClips_.setThumbnailRenderer(std::make_shared<PipelineThumbnailRenderer>());
@@ -25,6 +28,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     VLMClipsApp* app = VLMClipsApp::instance();
     if (app) {
+        playback_->setGeometry(app->scaled(50), app->scaled(50), app->scaled(800), app->scaled(500));
         ui->downloadFolder->setText(app->ClipPath);
         savedClips_.rebuildFromFolder(app->ClipPath);
     }
@@ -37,6 +41,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // Before the clip list goes: the clip shown keeps its paint values and trims.
+    delete playback_;
     if (VLMClipsApp* app = VLMClipsApp::instance())
         app->saveSettings();
 }
@@ -54,6 +60,37 @@ void MainWindow::on_recordersView_clicked(const QModelIndex& index)
     ui->recorderClipsView->setModel(recorder->downloadManager()->clipList());
     ui->recorderClipsView->update();
     currentRecorder_ = recorder->info();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    playback_->close();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::on_savedClipsView_doubleClicked(const QModelIndex& index)
+{
+    if (const QSharedPointer<SavedClip> clip = savedClips_.clipAt(index.row()))
+        openInPlayback(clip);
+}
+
+void MainWindow::openInPlayback(const QSharedPointer<SavedClip>& clip)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    playback_->setClip(clip);
+    QApplication::restoreOverrideCursor();
+    if (!playback_->isVisible())
+        on_showClipBtn_clicked();
+}
+
+void MainWindow::on_showClipBtn_clicked()
+{
+    if (playback_->isMinimized())
+        playback_->showNormal();
+    else if (playback_->isHidden())
+        playback_->show();
+    else
+        playback_->hide();
 }
 
 void MainWindow::on_downloadFolderBtn_clicked()
@@ -94,6 +131,7 @@ void MainWindow::on_savedClipsView_customContextMenuRequested(const QPoint& pos)
     if (!clip)
         return;
     savedClipsMenu_.clear();
+    connect(savedClipsMenu_.addAction(tr("Open")), &QAction::triggered, this, [this, clip] { openInPlayback(clip); });
     connect(savedClipsMenu_.addAction(tr("Delete")), &QAction::triggered, this,
             [this, clip] { deleteSavedClip(clip); });
     connect(savedClipsMenu_.addAction(tr("Update thumbnail")), &QAction::triggered, this, [clip] {
@@ -113,6 +151,8 @@ void MainWindow::deleteSavedClip(const QSharedPointer<SavedClip>& clip)
     // Nothing may be issued into a folder that is going away.
     for (int i = 0; i < recorders_.recorderCount(); ++i)
         recorders_.recorderAt(i)->downloadManager()->removeClipFromRequests(clip);
+    if (playback_->clip() == clip)
+        playback_->setClip({});
     const int row = savedClips_.rowOf(clip.data());
     if (row >= 0 && !savedClips_.deleteClip(row))
         app->showMessage(tr("Unable to delete the clip folder %1.").arg(clip->folderPath()), VLMClipsApp::MsgWarning);

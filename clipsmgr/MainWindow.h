@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipsmgr/ClipsAppPlaybackHost.h"
 #include "common/packets/RecorderInfoPacket.h"
 #include "recorders/RecorderEthernetModel.h"
 #include "storage/SavedClipList.h"
@@ -12,6 +13,7 @@
 namespace Ui {
 class MainWindow;
 }
+class ImageDisplayWindow;
 class RecorderDiscovery;
 struct DownloadProgress;
 
@@ -29,17 +31,26 @@ public:
     // The information packet of the recorder last selected; a default record before that.
     const kvx::RecorderInfoPacket& currentRecorder() const { return currentRecorder_; }
     SavedClipList* savedClips() { return &savedClips_; }
+    ImageDisplayWindow* playbackWindow() { return playback_; }
 
 public slots:
     void ShowMainWindow();
     void on_recordersView_clicked(const QModelIndex& index);
     void on_recorderClipsView_doubleClicked(const QModelIndex& index);
+    void on_savedClipsView_doubleClicked(const QModelIndex& index);
     void on_downloadFolderBtn_clicked();
     void on_recordersView_customContextMenuRequested(const QPoint& pos);
     void on_savedClipsView_customContextMenuRequested(const QPoint& pos);
+    void on_showClipBtn_clicked();
     void on_downloadClipBtn_clicked();
 
+protected:
+    // The playback window closes with this one.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // Shows the clip in the playback window, and the window if it is not visible.
+    void openInPlayback(const QSharedPointer<SavedClip>& clip);
     void selectFirstRecorderIfNoneSelected();
     void forgetRemovedRecorder(int row);
     void deleteSavedClip(const QSharedPointer<SavedClip>& clip);
@@ -55,4 +66,6 @@ private:
     QMenu savedClipsMenu_;
     kvx::RecorderInfoPacket currentRecorder_;
     SavedClipList savedClips_;
+    ClipsAppPlaybackHost playbackHost_;
+    ImageDisplayWindow* playback_;
 };

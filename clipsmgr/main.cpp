@@ -1,24 +1,14 @@
 #include "clipsmgr/MainWindow.h"
 #include "clipsmgr/VLMClipsApp.h"
+#include "playback/ImageDisplayWidget.h"
 
 #include <QPixmap>
 #include <QSplashScreen>
-#include <QSurfaceFormat>
 #include <QTimer>
 
 namespace {
 
 constexpr int SplashMs = 2000;
-
-void setDefaultSurfaceFormat()
-{
-    QSurfaceFormat format;
-    format.setVersion(1, 5);
-    format.setProfile(QSurfaceFormat::NoProfile);
-    format.setSwapBehavior(QSurfaceFormat::TripleBuffer);
-    format.setSwapInterval(1);
-    QSurfaceFormat::setDefaultFormat(format);
-}
 
 } // namespace
 
@@ -36,7 +26,7 @@ int main(int argc, char** argv)
     if (app.commandLineMode)
         return app.exec();
 
-    setDefaultSurfaceFormat();
+    setDisplaySurfaceFormat();
     // The window is built and laid out behind the splash, invisible until the splash goes.
     MainWindow window;
     window.setWindowOpacity(0.0);

@@ -1,21 +1,25 @@
 // The main window on a screen of its own, with recorders put straight into its model. Runs in a
 // private namespace with loopback only, so its discovery requests go nowhere.
 
+#include "SampleClipFolders.h"
 #include "SampleClips.h"
 #include "SampleRecorders.h"
 #include "TestHome.h"
 #include "clipsmgr/MainWindow.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/RecorderDownloadManager.h"
+#include "playback/ImageDisplayWindow.h"
 #include "recorders/RecorderView.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 class TestMainWindow : public QObject {
@@ -82,6 +86,55 @@ private slots:
         recorders->removeRecorder(1);
         QCOMPARE(clipsView->model(), nullptr); // the clip list went with its recorder
         QCOMPARE(window.currentRecorder(), kvx::RecorderInfoPacket());
+    }
+
+    void downloadedClipOpensInThePlaybackWindow()
+    {
+        VLMClipsApp* app = VLMClipsApp::instance();
+        QTemporaryDir clips;
+        QVERIFY(
+            !testdata::makeClipFolder(clips.path(), 64, 32, 3, QByteArray(64 * 32 * 3, 'x'), QByteArray()).isEmpty());
+        const QString previous = app->ClipPath;
+        app->ClipPath = clips.path();
+        MainWindow window;
+        app->ClipPath = previous;
+        window.show();
+        QCOMPARE(window.savedClips()->rowCount(), 1);
+        const QSharedPointer<SavedClip> clip = window.savedClips()->clipAt(0);
+
+        ImageDisplayWindow* playback = window.playbackWindow();
+        QVERIFY(playback->isHidden());
+        QCOMPARE(playback->geometry(), QRect(50, 50, 800, 500));
+        window.on_savedClipsView_doubleClicked(window.savedClips()->index(0, 0));
+        QCOMPARE(playback->clip(), clip);
+        QVERIFY(playback->isVisible());
+
+        // The show button toggles the window and brings a minimised one back.
+        window.on_showClipBtn_clicked();
+        QVERIFY(playback->isHidden());
+        window.on_showClipBtn_clicked();
+        QVERIFY(playback->isVisible());
+        playback->showMinimized();
+        window.on_showClipBtn_clicked();
+        QVERIFY(!playback->isMinimized() && playback->isVisible());
+
+        // "Open" in the clip's context menu, with the window hidden and showing no clip.
+        playback->setClip({});
+        playback->hide();
+        QTimer::singleShot(50, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QCOMPARE(menu->actions().constFirst()->text(), QString("Open"));
+            menu->actions().constFirst()->trigger();
+            menu->close();
+        });
+        auto* view = window.findChild<QListView*>("savedClipsView");
+        emit view->customContextMenuRequested(view->visualRect(window.savedClips()->index(0, 0)).center());
+        QCOMPARE(playback->clip(), clip);
+        QVERIFY(playback->isVisible());
+
+        window.close();
+        QVERIFY(playback->isHidden());
     }
 
     void closingSavesTheSettings()

@@ -8,7 +8,8 @@ RENDER_FRAMES="${RENDER_FRAMES:-200}"
 private() { "$REPO_ROOT/scripts/testnet.sh" private -- "$@"; }
 
 "$REPO_ROOT/scripts/setup.sh"
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target transfer_bench sim_send_rate download_bench render_bench
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target transfer_bench sim_send_rate download_bench render_bench \
+  playback_bench
 
 echo "== simulator send rate (loopback)"
 private "$BUILD_DIR/bench/sim_send_rate"
@@ -19,3 +20,6 @@ echo "== download end to end (4 GiB into tmpfs)"
 echo "== command-line renderer vs FFmpeg (2048 x 1080, $RENDER_FRAMES frames, llvmpipe)"
 LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
   "$BUILD_DIR/bench/render_bench" --frames "$RENDER_FRAMES"
+echo "== playback window (2048 x 1080, ${PLAYBACK_SECONDS:-10} s, llvmpipe)"
+LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
+  "$BUILD_DIR/bench/playback_bench" --seconds "${PLAYBACK_SECONDS:-10}"

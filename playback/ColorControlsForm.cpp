@@ -16,6 +16,11 @@
 
 namespace {
 
+// Red, green and blue light enough to read on the dark theme.
+constexpr const char* kRed = "#ff4a4a";
+constexpr const char* kGreen = "#3ddc5a";
+constexpr const char* kBlue = "#5a8cff";
+
 // How a control starts before a clip is attached.
 struct ControlSpec {
     const char* property;
@@ -30,19 +35,19 @@ struct ControlSpec {
 };
 
 const ControlSpec kGain[] = {
-    {"GainR", "Red", "red", 300, 0.0, 3.0, 0.01, 2, 1.0},
-    {"GainG", "Green", "green", 300, 0.0, 3.0, 0.01, 2, 1.0},
-    {"GainB", "Blue", "blue", 300, 0.0, 3.0, 0.01, 2, 1.0},
+    {"GainR", "Red", kRed, 300, 0.0, 3.0, 0.01, 2, 1.0},
+    {"GainG", "Green", kGreen, 300, 0.0, 3.0, 0.01, 2, 1.0},
+    {"GainB", "Blue", kBlue, 300, 0.0, 3.0, 0.01, 2, 1.0},
 };
 const ControlSpec kPedestal[] = {
-    {"PedestalR", "Red", "red", 400, -200.0, 200.0, 1.0, 0, 0.0},
-    {"PedestalG", "Green", "green", 400, -200.0, 200.0, 1.0, 0, 0.0},
-    {"PedestalB", "Blue", "blue", 400, -200.0, 200.0, 1.0, 0, 0.0},
+    {"PedestalR", "Red", kRed, 400, -200.0, 200.0, 1.0, 0, 0.0},
+    {"PedestalG", "Green", kGreen, 400, -200.0, 200.0, 1.0, 0, 0.0},
+    {"PedestalB", "Blue", kBlue, 400, -200.0, 200.0, 1.0, 0, 0.0},
 };
 const ControlSpec kFlare[] = {
-    {"FlareR", "Red", "red", 600, -300.0, 300.0, 1.0, 0, 0.0},
-    {"FlareG", "Green", "green", 600, -300.0, 300.0, 1.0, 0, 0.0},
-    {"FlareB", "Blue", "blue", 600, -300.0, 300.0, 1.0, 0, 0.0},
+    {"FlareR", "Red", kRed, 600, -300.0, 300.0, 1.0, 0, 0.0},
+    {"FlareG", "Green", kGreen, 600, -300.0, 300.0, 1.0, 0, 0.0},
+    {"FlareB", "Blue", kBlue, 600, -300.0, 300.0, 1.0, 0, 0.0},
 };
 const ControlSpec kMisc[] = {
     {"TNKThresh", "TNK", nullptr, 50, 0.0, 50.0, 1.0, 0, 9.0},
@@ -54,7 +59,7 @@ const ControlSpec kMisc[] = {
 const ControlSpec kTemperature = {"ColorTempMatrix", "", nullptr, 100, 0.0, 1.0, 0.01, 2, 0.0};
 
 const char* const kChannels[] = {"Red", "Green", "Blue"};
-const char* const kChannelColours[] = {"red", "green", "blue"};
+const char* const kChannelColours[] = {kRed, kGreen, kBlue};
 
 QLabel* rowLabel(const QString& text, const char* colour)
 {

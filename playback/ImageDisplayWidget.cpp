@@ -56,9 +56,10 @@ ImageDisplayWidget::ImageDisplayWidget(QWidget* parent) : QOpenGLWidget(parent),
     ownState_.setValue(QStringLiteral("DarkSubState"), 0);
     ownState_.setValue(QStringLiteral("PSCScaleState"), 0);
     connect(&repaintTimer_, &QTimer::timeout, this, [this] {
-        if (isVisible())
+        if (isVisible() && (cursor_.isPlaying() || repaintWanted_))
             update();
     });
+    connect(&ownState_, &RenderState::dirty_signal, this, &ImageDisplayWidget::wantRepaint);
     repaintTimer_.start(kRepaintMs);
 }
 
@@ -88,11 +89,18 @@ void ImageDisplayWidget::attachClip(QSharedPointer<SavedClip> clip)
     calibrationPending_ = false;
     if (clip_) {
         calibrationPending_ = true;
-        clipConnections_ << connect(clip_.data(), &DownloadableClip::calibrationFileFinished, this,
-                                    [this] { calibrationPending_ = true; });
+        clipConnections_ << connect(clip_.data(), &DownloadableClip::calibrationFileFinished, this, [this] {
+            calibrationPending_ = true;
+            wantRepaint();
+        });
+        // A frame drawn black may have arrived; a paint value may have changed.
+        clipConnections_ << connect(clip_.data(), &DownloadableClip::segmentListUpdated, this,
+                                    &ImageDisplayWidget::wantRepaint);
+        clipConnections_ << connect(&clip_->renderState(), &RenderState::dirty_signal, this,
+                                    &ImageDisplayWidget::wantRepaint);
         cursor_.setFrame(int(std::clamp<qint64>(clip_->currentFrame(), 0, std::numeric_limits<int>::max())));
     }
-    update();
+    wantRepaint();
 }
 
 bool ImageDisplayWidget::showsClip() const
@@ -108,12 +116,16 @@ void ImageDisplayWidget::pressPlay(int direction)
 
 void ImageDisplayWidget::step(int delta)
 {
-    if (showsClip())
+    if (showsClip()) {
         cursor_.step(delta, frameCount());
+        wantRepaint();
+    }
 }
 
 void ImageDisplayWidget::SetCurrentFrame(int nFrm)
 {
+    if (nFrm != cursor_.frame())
+        wantRepaint();
     cursor_.setFrame(nFrm);
 }
 
@@ -152,6 +164,7 @@ void ImageDisplayWidget::paintGL()
 {
     if (!pipeReady_) {
         clearTo(0.5f);
+        repaintWanted_ = false;
         return;
     }
     RenderState& current = state();
@@ -163,10 +176,8 @@ void ImageDisplayWidget::paintGL()
         appliedState_ = &current;
     }
     clearTo(0.5f);
-    if (showsClip())
-        drawClipFrame();
-    else
-        drawTestImage();
+    const bool settled = showsClip() ? drawClipFrame() : drawTestImage();
+    repaintWanted_ = !settled;
 }
 
 void ImageDisplayWidget::uploadCalibration(RenderState& state)
@@ -191,7 +202,7 @@ void ImageDisplayWidget::uploadCalibration(RenderState& state)
     }
 }
 
-void ImageDisplayWidget::drawClipFrame()
+bool ImageDisplayWidget::drawClipFrame()
 {
     const int count = frameCount();
     const int index = cursor_.advance(clip_->lowerTrim(), clip_->upperTrim());
@@ -206,23 +217,26 @@ void ImageDisplayWidget::drawClipFrame()
         // Not on disk (yet): black, never what the file or the pipeline held before.
         clearTo(0.0f);
         stagedFrames_ = nullptr;
-        return;
+        return true;
     }
-    render(frames, plan.frame, plan.span);
+    return render(frames, plan.frame, plan.span);
 }
 
-void ImageDisplayWidget::drawTestImage()
+bool ImageDisplayWidget::drawTestImage()
 {
     const kvx::FrameBlock ramp = kvx::FrameBlock::describe(reinterpret_cast<const uchar*>(testImage_.constData()), 1,
                                                            kTestWidth, kTestHeight, kTestWidth * kTestHeight);
-    render(ramp, 0, 1);
+    return render(ramp, 0, 1);
 }
 
-void ImageDisplayWidget::render(const kvx::FrameBlock& frames, int frame, int span)
+bool ImageDisplayWidget::render(const kvx::FrameBlock& frames, int frame, int span)
 {
-    if (frames.data != stagedFrames_ || std::abs(qint64(frame) - stagedFrame_) > 1)
+    const bool follows = frames.data == stagedFrames_ && std::abs(qint64(frame) - stagedFrame_) <= 1;
+    const bool settled = !follows || frame == stagedFrame_;
+    if (!follows)
         pipe_.renderToCurrentViewport(frames, frame, span);
     pipe_.renderToCurrentViewport(frames, frame, span);
     stagedFrames_ = frames.data;
     stagedFrame_ = frame;
+    return settled;
 }

@@ -17,9 +17,10 @@ void setDisplaySurfaceFormat();
 
 // The OpenGL view of the playback window: draws the attached clip's frames through its own
 // processing pipeline with the clip's render state, one frame per repaint while playing (a
-// repaint every 16 ms while visible). Without a clip that has pictures it shows a 1280 x 720
-// test ramp. Frames that are not on disk yet (a clip still downloading, a frame file shorter
-// than the clip) are drawn black.
+// repaint every 16 ms while visible). Stopped, it repaints only when its picture would change:
+// another frame, clip, render state or frames on disk. Without a clip that has pictures it
+// shows a 1280 x 720 test ramp. Frames that are not on disk yet (a clip still downloading, a
+// frame file shorter than the clip) are drawn black.
 class ImageDisplayWidget : public QOpenGLWidget {
     Q_OBJECT
 public:
@@ -61,11 +62,14 @@ private:
     bool showsClip() const;
     RenderState& state();
     void uploadCalibration(RenderState& state);
-    void drawClipFrame();
-    void drawTestImage();
+    // Both true when the picture now shows what was asked for.
+    bool drawClipFrame();
+    bool drawTestImage();
+    void wantRepaint() { repaintWanted_ = true; }
     // Draws a frame; the pipeline shows the window staged by its call before, so a frame
-    // that does not follow the one staged last is staged first.
-    void render(const kvx::FrameBlock& frames, int frame, int span);
+    // that does not follow the one staged last is staged first. False while the picture
+    // still shows the neighbour staged before.
+    bool render(const kvx::FrameBlock& frames, int frame, int span);
     void releasePipe();
 
     kvx::BaseLegacyPipe pipe_;
@@ -77,6 +81,7 @@ private:
     QList<QMetaObject::Connection> clipConnections_;
     playback::PlaybackCursor cursor_;
     bool calibrationPending_ = false;
+    bool repaintWanted_ = true;
     // The state last handed to the pipeline; a new one is applied whether changed or not.
     const RenderState* appliedState_ = nullptr;
     // The frames last staged in the pipeline: their block and frame, none after a black picture.

@@ -11,6 +11,7 @@
 #include "playback/PlaybackHost.h"
 #include "render/pipeline/OffscreenRenderer.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -68,6 +69,20 @@ bool isBlack(const QImage& image)
     return true;
 }
 
+// True once the view has not repainted for quietMs, within timeoutMs.
+bool becomesQuiet(QSignalSpy& shown, int quietMs, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        shown.clear();
+        QTest::qWait(quietMs);
+        if (shown.isEmpty())
+            return true;
+    }
+    return false;
+}
+
 // The frames shown by the next count repaints.
 QList<int> framesOfRepaints(ImageDisplayWidget* view, int count)
 {
@@ -94,6 +109,7 @@ private slots:
     void viewDrawsWhatTheRendererMakesOfASimulatorFrame();
     void playbackLoopsInsideTheTrimRangeBothWays();
     void forwardDuringReverseStopsAndASecondPressPlaysForward();
+    void stoppedViewRepaintsOnlyForChanges();
     void steppingWhileStoppedStaysInsideTheClip();
     void trimsStayInOrderAndSurviveReopening();
     void pictureKeepsTheClipsProportions();
@@ -242,6 +258,22 @@ void TestPlaybackWindow::forwardDuringReverseStopsAndASecondPressPlaysForward()
     button("pauseButton")->click();
     QCOMPARE(window_->display()->direction(), 0);
     QVERIFY(!forward->isChecked());
+}
+
+void TestPlaybackWindow::stoppedViewRepaintsOnlyForChanges()
+{
+    QSignalSpy shown(window_->display(), &ImageDisplayWidget::newPlaybackFrame);
+    QVERIFY(becomesQuiet(shown, 500, 20000));
+
+    window_->slider()->setValue(7);
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && shown.last().at(0).toInt() == 7, 10000);
+    QVERIFY(becomesQuiet(shown, 500, 20000));
+    clip_->renderState().setValue("Gamma", 1.5); // from the paint dialog, say
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 10000);
+    QVERIFY(becomesQuiet(shown, 500, 20000));
+
+    button("fwdPlayButton")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(shown.count() >= 5, 20000);
 }
 
 void TestPlaybackWindow::steppingWhileStoppedStaysInsideTheClip()

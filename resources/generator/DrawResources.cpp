@@ -585,6 +585,19 @@ void exportIcon(QPainter& p)
     fillPath(p, arrow, Amber);
 }
 
+// The style sheet's spin box arrows: a small light triangle pointing up or down.
+void spinArrow(QPainter& p, bool up)
+{
+    QPainterPath t;
+    t.moveTo(1, up ? 7 : 1);
+    t.lineTo(11, up ? 7 : 1);
+    t.lineTo(6, up ? 1 : 7);
+    t.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(Glyph);
+    p.drawPath(t);
+}
+
 bool savePlaybackIcons(const QString& out, QSize icon)
 {
     const QString folder = QDir(out).filePath("playback");
@@ -634,5 +647,7 @@ int main(int argc, char** argv)
                [](QPainter& p) { splash(p, "Control", "Record, play back and set up recorders on the network"); });
     ok &= saveControlButtons(out);
     ok &= savePlaybackIcons(out, icon);
+    ok &= save(out, "arrow-up.png", QSize(12, 8), [](QPainter& p) { spinArrow(p, true); });
+    ok &= save(out, "arrow-down.png", QSize(12, 8), [](QPainter& p) { spinArrow(p, false); });
     return ok ? 0 : 1;
 }

@@ -11,20 +11,10 @@
 #include <QDebug>
 #include <QEvent>
 
-// Pictures of a static library are registered by hand, once, from outside any namespace.
-static void registerPlaybackPictures()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(playback);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 ImageDisplayWindow::ImageDisplayWindow(PlaybackHost* host, QWidget* parent)
     : QWidget(parent,
               Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      ui((registerPlaybackPictures(), std::make_unique<Ui::ImageDisplayWindow>()))
+      ui(std::make_unique<Ui::ImageDisplayWindow>())
 {
     ui->setupUi(this);
     colorControls_ = new ColorControls(host, this);

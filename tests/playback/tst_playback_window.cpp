@@ -244,6 +244,11 @@ void TestPlaybackWindow::playbackLoopsInsideTheTrimRangeBothWays()
 
 void TestPlaybackWindow::forwardDuringReverseStopsAndASecondPressPlaysForward()
 {
+    const QList<QPushButton*> buttons = window_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QVERIFY(buttons.size() > 10);
+    for (const QPushButton* b : buttons)
+        QVERIFY2(!b->icon().pixmap(32).isNull(), qPrintable(b->objectName() + " has no picture"));
+
     QPushButton* forward = button("fwdPlayButton");
     QPushButton* reverse = button("revPlayButton");
     reverse->click();

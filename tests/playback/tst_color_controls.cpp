@@ -11,10 +11,12 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -25,11 +27,16 @@ struct RecordingHost : PlaybackHost {
     QStringList messages;
 };
 
-// Answers the next file dialog with path (or cancels it when path is empty).
+// Answers the next file dialog with path (or cancels it when path is empty). It acts only once
+// the dialog runs its own event loop (an answer before that would never end it) and types the
+// path into the name field, which selectFile leaves alone once that field has the focus.
 void answerFileDialog(const QString& path)
 {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
+    const int outerLoops = QThread::currentThread()->loopLevel();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path, outerLoops] {
+        if (QThread::currentThread()->loopLevel() <= outerLoops)
+            return;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* dialog = qobject_cast<QFileDialog*>(widget);
             if (!dialog || !dialog->isVisible())
@@ -38,9 +45,12 @@ void answerFileDialog(const QString& path)
                 dialog->reject();
             } else {
                 dialog->selectFile(path);
+                if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                    name->setText(path);
                 static_cast<QDialog*>(dialog)->accept(); // public there
             }
-            poll->deleteLater();
+            if (!dialog->isVisible())
+                poll->deleteLater();
             return;
         }
     });

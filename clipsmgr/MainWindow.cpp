@@ -1,5 +1,6 @@
 #include "clipsmgr/MainWindow.h"
 
+#include "clipsmgr/ClipExport.h"
 #include "clipsmgr/PipelineThumbnailRenderer.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/RecorderCommands.h"
@@ -29,6 +30,7 @@ MainWindow::MainWindow(QWidget* parent)
     VLMClipsApp* app = VLMClipsApp::instance();
     if (app) {
         playback_->setGeometry(app->scaled(50), app->scaled(50), app->scaled(800), app->scaled(500));
+        playback_->setExporter(&exportClip);
         ui->downloadFolder->setText(app->ClipPath);
         savedClips_.rebuildFromFolder(app->ClipPath);
     }

@@ -165,6 +165,12 @@ void RecorderEncoderDialog::finish(bool aborted)
     QTextCursor cursor = output_->textCursor();
     cursor.movePosition(QTextCursor::End);
     output_->setTextCursor(cursor);
+    // The verdict also stays above the console, where a long console cannot push it away.
+    const QString verdict =
+        success ? tr("Video successfully encoded.") : encoderrun::failureText(outcome).section(QLatin1Char('\n'), 0, 0);
+    progressLabel_->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(success ? "#00CC00" : "#E05050"));
+    progressLabel_->setWordWrap(true);
+    progressLabel_->setText(progressLabel_->text() + QLatin1Char('\n') + verdict);
     if (success) {
         output_->insertHtml(
             QStringLiteral("<U><FONT COLOR='#00CC00' size='4'>%1</U><br><br>").arg(tr("Video successfully encoded.")));

@@ -123,12 +123,14 @@ void RecorderEncoderDialog::monitor()
 {
     if (ended_)
         return;
+    // Whether both had ended before the read, so that the read holds FFmpeg's last words.
+    const bool bothEnded = renderer_.state() == QProcess::NotRunning && ffmpeg_.state() == QProcess::NotRunning;
     const QString text = QString::fromLocal8Bit(ffmpeg_.readAll());
     console_ += text;
     appendConsole(text);
     const qint64 done = encoderrun::framesDone(console_);
     progressLabel_->setText(encoderrun::progressText(done, framesExpected_, elapsed_.elapsed() / 1000.0));
-    if (renderer_.state() == QProcess::NotRunning && ffmpeg_.state() == QProcess::NotRunning)
+    if (bothEnded)
         finish(false);
     else
         monitorTimer_.start();

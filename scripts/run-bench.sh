@@ -9,7 +9,7 @@ private() { "$REPO_ROOT/scripts/testnet.sh" private -- "$@"; }
 
 "$REPO_ROOT/scripts/setup.sh"
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target transfer_bench sim_send_rate download_bench render_bench \
-  playback_bench
+  playback_bench export_bench
 
 echo "== simulator send rate (loopback)"
 private "$BUILD_DIR/bench/sim_send_rate"
@@ -23,3 +23,6 @@ LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
 echo "== playback window (2048 x 1080, ${PLAYBACK_SECONDS:-10} s, llvmpipe)"
 LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
   "$BUILD_DIR/bench/playback_bench" --seconds "${PLAYBACK_SECONDS:-10}"
+echo "== export to PNG, ProRes and H.264 (2048 x 1080, $RENDER_FRAMES frames, llvmpipe)"
+LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \
+  "$BUILD_DIR/bench/export_bench" --frames "$RENDER_FRAMES"

@@ -31,7 +31,7 @@ QString deviceName(quint32 n)
 
 bool parseDeviceName(const QString& text, quint32* serial)
 {
-    static const QRegularExpression pattern(QStringLiteral("^VLMV-([0-9]+)-([0-9]+)$"));
+    static const QRegularExpression pattern(QStringLiteral("^VLMV-([0-9]{1,4})-([0-9]{1,4})$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch() || match.lastCapturedIndex() != 2)
         return false;

@@ -10,7 +10,7 @@
 QString modelName(qint16 model);
 QString serialText(quint32 n);
 QString deviceName(quint32 n);
-// "VLMV-a-b" -> a * 10000 + b; false for anything else.
+// "VLMV-a-b" -> a * 10000 + b, each part of 1 to 4 digits; false for anything else.
 bool parseDeviceName(const QString& text, quint32* serial);
 QString bcdDateText(quint32 date);
 QString ipText(const std::array<quint8, 4>& ip);

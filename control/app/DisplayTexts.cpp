@@ -4,6 +4,9 @@
 #include "common/packets/RecorderInfoPacket.h"
 #include "control/discovery/UdpRecInfo.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
 namespace DisplayTexts {
 
 QString freeDisk(quint64 free, quint64 capacity)
@@ -33,6 +36,37 @@ QString recorderLabel(const UdpRecInfo& record, const QString& cameraCaption)
         .arg(deviceName(info.serialNumber()),
              QStringLiteral("%1: %2").arg(cameraCaption, serialText(info.cameraSerial)), modelName(info.cameraModel),
              shownAddress, info.ethernet.linkCode() != 0 ? QStringLiteral("10") : QStringLiteral("1"));
+}
+
+QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCameraSerial)
+{
+    const QString camera = QStringLiteral("%1 %2 - %3 x %4 @ %5 fps")
+                               .arg(QCoreApplication::translate("QClipsBar", "Camera"), serialText(clip.cameraSerial))
+                               .arg(clip.width)
+                               .arg(clip.height)
+                               .arg(qRound(clip.fps));
+    // A clip without a rate has no length in time to show.
+    const QString time = clip.fps > 0
+        ? QString::number(double(clip.totalFrames) / double(clip.fps), 'g', QLocale::FloatingPointShortest)
+        : QStringLiteral("-");
+    const QString images = QStringLiteral("%1: %2 - %3: %4 s")
+                               .arg(QCoreApplication::translate("QClipsBar", "Images"))
+                               .arg(clip.totalFrames)
+                               .arg(QCoreApplication::translate("QClipsBar", "Time"), time);
+    const bool otherCamera =
+        clip.cameraSerial != 0 && recorderCameraSerial != 0 && clip.cameraSerial != recorderCameraSerial;
+    const QString title = otherCamera
+        ? QCoreApplication::translate("QClipsBar", "** Clip acquired with a different camera **")
+        : QCoreApplication::translate("QClipsBar", "Clip info");
+    return QStringLiteral(
+               "<p align=center><font color=%1><b>%2</b></font><br/><font color=#4B96C8>%3<br/>%4</font></p>")
+        .arg(otherCamera ? QStringLiteral("red") : QStringLiteral("white"), title, camera, images);
+}
+
+QString noClips()
+{
+    return QStringLiteral("<p align=center><font color=white><b>%1</b></font></p>")
+        .arg(QCoreApplication::translate("QClipsBar", "** No Clips **"));
 }
 
 } // namespace DisplayTexts

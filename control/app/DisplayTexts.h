@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "common/packets/ClipInfoPacket.h"
+
 struct UdpRecInfo;
 namespace kvx {
 struct RecorderInfoPacket;
@@ -21,5 +23,11 @@ QString recorderName(const kvx::RecorderInfoPacket& info, int linkIndex, int ope
 // with "(!!!)" when it is not on the subnet of the adapter that found it) and link speed.
 // cameraCaption is the translated word for "Camera".
 QString recorderLabel(const UdpRecInfo& record, const QString& cameraCaption);
+
+// The clips bar's description of a clip (rich text): camera, size and rate, images and time;
+// headed by a red warning when the clip's camera and the recorder's are both known and differ.
+QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCameraSerial);
+// What the clips bar shows when the recorder holds no clips (rich text).
+QString noClips();
 
 } // namespace DisplayTexts

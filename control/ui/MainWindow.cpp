@@ -26,6 +26,7 @@ namespace {
 constexpr int PanelWidth = 600;
 constexpr int ButtonSize = 48;
 constexpr int LabelMargin = 14;
+constexpr int ToolButtonSize = 36; // the toolbars' and bars' picture buttons
 
 } // namespace
 
@@ -45,6 +46,7 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     layout->addWidget(buttons_);
     buildListView();
     buildRecorderView();
+    playbackBar_->showSpeed(manager_.playback().speed());
 
     connect(buttons_, &QBtnToolbar::enumPressed, this, &MainWindow::OnEnumerateDevices);
     connect(buttons_, &QBtnToolbar::backPressed, this, &MainWindow::OnCloseDevices);
@@ -149,16 +151,16 @@ void MainWindow::buildRecorderView()
     auto* recordPage = new QWidget(viewPages_);
     auto* recordLayout = new QVBoxLayout(recordPage);
     recordLayout->setContentsMargins(0, 0, 0, 0);
-    configSelToolbar_ = new QConfigSelToolbar(recordPage);
-    configToolbar_ = new QConfigToolbar(recordPage);
+    configSelToolbar_ = new QConfigSelToolbar(scaled(ToolButtonSize), recordPage);
+    configToolbar_ = new QConfigToolbar(options_.scale, recordPage);
     recordLayout->addWidget(configSelToolbar_);
     recordLayout->addWidget(configToolbar_, 1);
     auto* playbackPage = new QWidget(viewPages_);
     auto* playbackLayout = new QVBoxLayout(playbackPage);
     playbackLayout->setContentsMargins(0, 0, 0, 0);
-    clipsBar_ = new QClipsBar(playbackPage);
+    clipsBar_ = new QClipsBar(scaled(ToolButtonSize), playbackPage);
     playbackSlider_ = new QPlaybackSlider(playbackPage);
-    playbackBar_ = new QPlaybackBar(playbackPage);
+    playbackBar_ = new QPlaybackBar(scaled(ToolButtonSize), playbackPage);
     playbackLayout->addWidget(clipsBar_, 1);
     playbackLayout->addWidget(playbackSlider_);
     playbackLayout->addWidget(playbackBar_);

@@ -111,6 +111,10 @@ private:
     void showRecorderName();
     void showStatus(int changeMask);
     void showClipList();
+    // The selected clip's details and its frames on the playback slider.
+    void showSelectedClip();
+    // The configuration toolbar back to unfilled, on its first page.
+    void resetConfiguration();
     void onOpenTimedOut(const QList<int>& silent);
     void clearLabels();
 

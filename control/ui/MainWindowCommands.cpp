@@ -2,7 +2,7 @@
 #include "control/ui/MainWindow.h"
 
 #include "common/catalogue/ClipInfoProcessor.h"
-#include "common/naming/RecorderNaming.h"
+#include "control/ui/InfoDlg.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
 #include "control/ui/QConfigToolbar.h"
@@ -40,6 +40,7 @@ void MainWindow::OnPaintParameter(int group, int channel, int value)
 void MainWindow::OnSelectClip(int index)
 {
     actions_.selectClip(index);
+    showSelectedClip();
 }
 
 void MainWindow::OnDeleteClip(int)
@@ -81,17 +82,15 @@ void MainWindow::OnPlaybackSpeed(int value)
 void MainWindow::OnRecorderBasicInfo()
 {
     const BaseRecInterface* link = manager_.link();
+    // Only a whole block may be edited: saving one that never came would write zeros over the
+    // recorder's serial number and addresses.
     if (!link || !link->records().basicInfo) {
         showMessage(tr("The Velmor has not sent its information yet."), MsgInfo);
         return;
     }
-    const BasicInfoBlock& block = *link->records().basicInfo;
-    const QString line = QStringLiteral("%1: %2\n");
-    showMessage(line.arg(tr("VLM Velmor Name"), block.name())
-                    + line.arg(tr("VLM Velmor Serial No"), deviceName(block.serialNumber))
-                    + line.arg(tr("Firmware Version"), bcdDateText(block.firmwareVersion))
-                    + line.arg(tr("VLM Velmor Version"), bcdDateText(block.recorderVersion)),
-                MsgInfo);
+    InfoDlg dialog(*link->records().basicInfo, options_.developerMode, options_.scale, this);
+    dialog.exec();
+    actions_.sendBasicInfo(dialog.block());
 }
 
 void MainWindow::OnFirmwareUpdate()

@@ -8,8 +8,10 @@
 #include "control/discovery/NetworkAdapters.h"
 #include "control/discovery/UdpEnumerator.h"
 #include "control/manager/RecordUpdate.h"
+#include "control/ui/ConfigDlg.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
+#include "control/ui/QConfigSelToolbar.h"
 #include "control/ui/QConfigToolbar.h"
 #include "control/ui/QPlaybackBar.h"
 #include "control/ui/QPlaybackSlider.h"
@@ -97,7 +99,7 @@ void MainWindow::OnOpenDevices()
 
     setRecordState(false);
     showWarning(tr("Initializing the Velmor(s)\nPlease wait!"));
-    configToolbar_->reset();
+    resetConfiguration();
     clipsBar_->setClips(0, -1);
     if (!manager_.openRecorders(discovered, settings_.operatorMode != ControlSettings::FullControl)) {
         removeWarning();
@@ -140,9 +142,21 @@ void MainWindow::OnChangeIPAddress(uint address)
 
 void MainWindow::OnGeneralConfiguration()
 {
+    ConfigDlg dialog(settings_.link, settings_.operatorMode, settings_.adapterName, networkAdapters(), options_.scale,
+                     this);
+    dialog.exec();
+    settings_.link = dialog.link();
+    settings_.operatorMode = dialog.operatorMode();
+    settings_.adapterName = dialog.adapterName();
     settings_.playbackSpeed = manager_.playback().speed();
     settings_.save();
     OnEnumerateDevices();
+}
+
+void MainWindow::resetConfiguration()
+{
+    configToolbar_->reset();
+    configSelToolbar_->checkPage(QConfigToolbar::CameraPage);
 }
 
 void MainWindow::selectPreviousRecorder()
@@ -163,7 +177,7 @@ void MainWindow::showCurrentRecorder()
     const bool several = manager_.count() >= 2;
     previous_->setVisible(several);
     next_->setVisible(several);
-    configToolbar_->reset();
+    resetConfiguration();
     showRecorderName();
     showClipList();
     statusLabel_->setText(link ? link->statusText() : tr("Disconnected"));
@@ -212,8 +226,10 @@ void MainWindow::showStatus(int changeMask)
     if (!configToolbar_->isFilled() && records.outputState && link->isConnected()) {
         configToolbar_->fill(records);
         removeWarning();
-    } else if (configToolbar_->page() == QConfigToolbar::GenlockPage) {
-        configToolbar_->refreshGenlockStatus(status);
+    } else {
+        configToolbar_->takeStatus(status);
+        if (configToolbar_->page() == QConfigToolbar::GenlockPage)
+            configToolbar_->refreshGenlockStatus(status);
     }
     const bool recording = status.has(StatusPacket::Recording);
     if (recording != recording_)
@@ -227,7 +243,23 @@ void MainWindow::showClipList()
     const std::optional<int> selected = actions_.clipListArrived();
     const int count = clips ? int(clips->clips().size()) : 0;
     clipsBar_->setClips(count, selected.value_or(-1));
-    playbackSlider_->setFrames(selected ? clips->clips()[*selected].info.totalFrames : 0);
+    showSelectedClip();
+}
+
+void MainWindow::showSelectedClip()
+{
+    const ClipInfoProcessor* clips = manager_.clipList();
+    const int selected = clipsBar_->selectedClip();
+    if (!clips || selected < 0 || selected >= clips->clips().size()) {
+        clipsBar_->showClipInfo(DisplayTexts::noClips());
+        playbackSlider_->setFrames(0);
+        return;
+    }
+    const BaseRecInterface* link = manager_.link();
+    const quint32 cameraSerial = link && link->records().info ? link->records().info->cameraSerial : 0;
+    const kvx::ClipInfoPacket::clipInfo& clip = clips->clips()[selected].info;
+    clipsBar_->showClipInfo(DisplayTexts::clipInfo(clip, cameraSerial));
+    playbackSlider_->setFrames(clip.totalFrames);
 }
 
 void MainWindow::onOpenTimedOut(const QList<int>& silent)

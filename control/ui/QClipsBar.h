@@ -1,20 +1,32 @@
 #pragma once
 
+#include "control/playback/ClipPaging.h"
+
 #include <QWidget>
 
-class QLabel;
+#include <array>
 
-// The playback view's clips of the current recorder and its free disk. Holds the signals the
-// main window turns into commands and the operations it calls; the clip pages come with the
-// playback bars.
+class ImageButton;
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+
+// The playback view's clips of the current recorder: pages of 12 clip buttons, the selected
+// clip's details, the free disk and the delete buttons. It only signals; the main window sends
+// the commands.
 class QClipsBar : public QWidget {
     Q_OBJECT
 public:
-    explicit QClipsBar(QWidget* parent = nullptr);
+    QClipsBar(int buttonSize, QWidget* parent = nullptr);
 
+    // A clip list of count clips, selected the one at selected (-1 none).
     void setClips(int count, int selected);
-    int clipCount() const { return count_; }
-    int selectedClip() const { return selected_; }
+    int clipCount() const { return paging_.count(); }
+    int selectedClip() const { return paging_.selected(); }
+    const ClipPaging& paging() const { return paging_; }
+    // The selected clip's details, or (empty) that there are no clips; rich text.
+    void showClipInfo(const QString& text);
+    QString clipInfoText() const;
     // "VLM Velmor Free Disk" over the share in text.
     void showFreeDisk(const QString& share);
 
@@ -23,11 +35,20 @@ signals:
     void deleteClip(int index);
     void deleteAllClips();
 
-private:
-    void showClips();
+public slots:
+    void OnClipSelected(int button);
+    void OnLeftSelected();
+    void OnRightSelected();
 
-    QLabel* clips_;
+private:
+    void showPage();
+
+    ClipPaging paging_;
+    QButtonGroup* clipButtons_;
+    ImageButton* left_;
+    ImageButton* right_;
+    QPushButton* deleteLatest_;
+    QPushButton* deleteAll_;
+    QLabel* info_;
     QLabel* freeDisk_;
-    int count_ = 0;
-    int selected_ = -1;
 };

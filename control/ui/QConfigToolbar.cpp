@@ -1,68 +1,135 @@
 #include "control/ui/QConfigToolbar.h"
 
-#include <QLabel>
+#include "control/app/UiScale.h"
+#include "control/manager/RecorderActions.h"
+#include "control/ui/TapLabel.h"
+#include "control/ui/TouchPad.h"
+
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
-QConfigToolbar::QConfigToolbar(QWidget* parent) : QWidget(parent)
+QConfigToolbar::QConfigToolbar(double scale, QWidget* parent) : QWidget(parent), scale_(scale)
 {
     setObjectName(QStringLiteral("configToolbar"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 24, 0, 0);
-    values_ = new QLabel(this);
-    values_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    values_->setTextFormat(Qt::RichText);
-    layout->addWidget(values_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    pages_ = new QStackedWidget(this);
+    pages_->addWidget(buildCameraPage());
+    pages_->addWidget(buildPaintPage());
+    pages_->addWidget(buildGenlockPage());
+    pages_->addWidget(buildLensPage());
+    layout->addWidget(pages_);
     reset();
+}
+
+int QConfigToolbar::scaled(int size) const
+{
+    return UiScale::scaled(size, scale_);
+}
+
+QPushButton* QConfigToolbar::makeButton(const QString& text, QWidget* parent, bool checkable)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setCheckable(checkable);
+    button->setFixedHeight(scaled(34));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QSlider* QConfigToolbar::makeSlider(QWidget* parent, std::function<void(int, SliderChange)> changed)
+{
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setMinimumHeight(scaled(30));
+    slider->setPageStep(10);
+    connect(slider, &QSlider::sliderMoved, this, [changed](int position) { changed(position, SliderChange::Moved); });
+    connect(slider, &QSlider::sliderReleased, this,
+            [slider, changed] { changed(slider->value(), SliderChange::Released); });
+    // A tap on the groove or a key: the position is already the new one when this comes.
+    connect(slider, &QSlider::actionTriggered, this, [slider, changed](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            changed(slider->sliderPosition(), SliderChange::Stepped);
+    });
+    return slider;
 }
 
 void QConfigToolbar::reset()
 {
     filled_ = false;
-    page_ = CameraPage;
-    values_->clear();
+    showPage(CameraPage);
 }
 
 void QConfigToolbar::fill(const RecorderRecords& records)
 {
-    if (records.status) {
-        frameRate_ = records.status->frameRate;
-        shutter_ = int(records.status->shutterTime);
-        sdiFormat_ = records.status->sdiFormat;
-    }
-    genlockWord_ = records.genlockWord.value_or(0);
+    camera_.fill(records);
+    if (records.outputState)
+        paint_.fill(*records.outputState);
+    lens_.fill(records);
     filled_ = true;
-    showValues();
+    showCamera();
+    showPaint();
+    showLens();
+    if (records.status)
+        refreshGenlockStatus(*records.status);
 }
 
-void QConfigToolbar::setGenlockConfiguration(quint64 word)
+void QConfigToolbar::takeStatus(const StatusPacket& status)
 {
-    genlockWord_ = word;
-    showValues();
+    if (!filled_ || fpsSlider_->isSliderDown() || shutterSlider_->isSliderDown())
+        return;
+    if (camera_.takeStatus(status))
+        showCamera();
 }
-
-void QConfigToolbar::refreshGenlockStatus(const StatusPacket&)
-{}
 
 void QConfigToolbar::lowerShutter(int microseconds)
 {
-    shutter_ = microseconds;
-    showValues();
+    camera_.lowerShutter(microseconds);
+    showCamera();
 }
 
 void QConfigToolbar::showPage(int page)
 {
+    if (page < CameraPage || page > LensPage)
+        return;
     page_ = page;
+    pages_->setCurrentIndex(page);
 }
 
-void QConfigToolbar::showValues()
+void QConfigToolbar::emitCamera(const CameraParameter& parameter)
 {
-    if (!filled_)
+    emit camrecParameter(parameter.kind, parameter.value);
+}
+
+void QConfigToolbar::emitPaint(const QList<PaintParameter>& parameters)
+{
+    for (const PaintParameter& p : parameters)
+        emit paintParameter(p.group, p.channel, p.value);
+}
+
+void QConfigToolbar::typeFps()
+{
+    if (!filled_ || camera_.fpsMaximum() < 1)
         return;
-    const QString row = QStringLiteral("<tr><td align=right><font color=#4B96C8>%1</font></td>"
-                                       "<td>&nbsp;&nbsp;</td><td><font color=white><b>%2</b></font></td></tr>");
-    values_->setText(QStringLiteral("<table align=center>") + row.arg(tr("Fps"), QString::number(qRound(frameRate_)))
-                     + row.arg(tr("Shutter"), QStringLiteral("%1 us").arg(shutter_))
-                     + row.arg(tr("SDI Format"), QStringLiteral("0x%1").arg(sdiFormat_, 2, 16, QLatin1Char('0')))
-                     + row.arg(tr("Genlock"), QStringLiteral("0x%1").arg(quint8(genlockWord_), 2, 16, QLatin1Char('0')))
-                     + QStringLiteral("</table>"));
+    TouchPad pad(tr("Fps"), camera_.fps(), std::min(CameraSettings::TypedMinimumFps, camera_.fpsMaximum()),
+                 camera_.fpsMaximum(), scale_, this);
+    if (pad.exec() != QDialog::Accepted)
+        return;
+    emitCamera(camera_.typedFps(pad.value()));
+    showCamera();
+}
+
+void QConfigToolbar::typeShutter()
+{
+    const auto maximum = camera_.shutterMaximum();
+    if (!filled_ || !maximum)
+        return;
+    TouchPad pad(tr("Shutter"), camera_.shutter(), std::min(CameraSettings::TypedMinimumShutter, *maximum), *maximum,
+                 scale_, this);
+    if (pad.exec() != QDialog::Accepted)
+        return;
+    if (const auto parameter = camera_.typedShutter(pad.value()))
+        emitCamera(*parameter);
+    showCamera();
 }

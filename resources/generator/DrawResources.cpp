@@ -343,6 +343,35 @@ void strokeGlyph(QPainter& p, const QColor& colour, qreal width)
     p.setBrush(Qt::NoBrush);
 }
 
+// An arrow head pointing up, turned clockwise by degrees.
+void arrow(QPainter& p, const QColor& c, qreal degrees)
+{
+    p.save();
+    p.translate(32, 32);
+    p.rotate(degrees);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawPolygon(QPolygonF({QPointF(0, -16), QPointF(15, 10), QPointF(-15, 10)}));
+    p.restore();
+}
+
+// A transport triangle of the given width starting at x, pointing right (1) or left (-1).
+void triangle(QPainter& p, const QColor& c, qreal x, qreal width, int direction)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    const qreal tip = x + direction * width;
+    p.drawPolygon(QPolygonF({QPointF(x, 18), QPointF(tip, 32), QPointF(x, 46)}));
+}
+
+// A transport bar at x.
+void bar(QPainter& p, const QColor& c, qreal x)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawRect(QRectF(x, 18, 5, 28));
+}
+
 const std::vector<std::tuple<QString, QColor, Glyph>>& controlButtons()
 {
     static const std::vector<std::tuple<QString, QColor, Glyph>> buttons = {
@@ -420,6 +449,105 @@ const std::vector<std::tuple<QString, QColor, Glyph>>& controlButtons()
              p.setPen(Qt::NoPen);
              p.setBrush(c);
              p.drawPolygon(QPolygonF({QPointF(27, 24), QPointF(40, 32), QPointF(27, 40)}));
+         }},
+        {"cfg_cam", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3.5);
+             p.drawRoundedRect(QRectF(12, 22, 40, 26), 4, 4);
+             p.drawRect(QRectF(22, 16, 12, 6));
+             p.drawEllipse(QPointF(32, 35), 7, 7);
+         }},
+        {"cfg_paint", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3);
+             p.drawEllipse(QPointF(32, 25), 10, 10);
+             p.drawEllipse(QPointF(25, 38), 10, 10);
+             p.drawEllipse(QPointF(39, 38), 10, 10);
+         }},
+        {"cfg_sync", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3.5);
+             p.drawPolyline(QPolygonF({QPointF(12, 40), QPointF(20, 40), QPointF(20, 24), QPointF(32, 24),
+                                       QPointF(32, 40), QPointF(44, 40), QPointF(44, 24), QPointF(52, 24)}));
+         }},
+        {"cfg_lens", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 3.5);
+             p.drawEllipse(QPointF(32, 32), 17, 17);
+             p.drawEllipse(QPointF(32, 32), 8, 8);
+             p.drawLine(QPointF(32, 15), QPointF(32, 24));
+             p.drawLine(QPointF(32, 40), QPointF(32, 49));
+         }},
+        {"lens_up", Accent, [](QPainter& p, const QColor& c) { arrow(p, c, 0); }},
+        {"lens_next", Accent, [](QPainter& p, const QColor& c) { arrow(p, c, 90); }},
+        {"lens_down", Accent, [](QPainter& p, const QColor& c) { arrow(p, c, 180); }},
+        {"lens_prev", Accent, [](QPainter& p, const QColor& c) { arrow(p, c, 270); }},
+        {"clp_left", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 5);
+             p.drawPolyline(QPolygonF({QPointF(30, 18), QPointF(18, 32), QPointF(30, 46)}));
+             p.drawPolyline(QPolygonF({QPointF(44, 18), QPointF(32, 32), QPointF(44, 46)}));
+         }},
+        {"clp_right", Accent,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 5);
+             p.drawPolyline(QPolygonF({QPointF(20, 18), QPointF(32, 32), QPointF(20, 46)}));
+             p.drawPolyline(QPolygonF({QPointF(34, 18), QPointF(46, 32), QPointF(34, 46)}));
+         }},
+        {"pb_first", Green,
+         [](QPainter& p, const QColor& c) {
+             bar(p, c, 16);
+             triangle(p, c, 46, 20, -1);
+         }},
+        {"pb_prev", Green,
+         [](QPainter& p, const QColor& c) {
+             bar(p, c, 22);
+             triangle(p, c, 42, 14, -1);
+         }},
+        {"pb_rew", Green,
+         [](QPainter& p, const QColor& c) {
+             triangle(p, c, 32, 14, -1);
+             triangle(p, c, 48, 14, -1);
+         }},
+        {"pb_pause", Green,
+         [](QPainter& p, const QColor& c) {
+             bar(p, c, 24);
+             bar(p, c, 36);
+         }},
+        {"pb_ff", Green,
+         [](QPainter& p, const QColor& c) {
+             triangle(p, c, 16, 14, 1);
+             triangle(p, c, 32, 14, 1);
+         }},
+        {"pb_next", Green,
+         [](QPainter& p, const QColor& c) {
+             triangle(p, c, 22, 14, 1);
+             bar(p, c, 38);
+         }},
+        {"pb_last", Green,
+         [](QPainter& p, const QColor& c) {
+             triangle(p, c, 18, 20, 1);
+             bar(p, c, 44);
+         }},
+        {"pb_loop", Green,
+         [](QPainter& p, const QColor& c) {
+             strokeGlyph(p, c, 4);
+             p.drawArc(QRectF(16, 16, 32, 32), 30 * 16, 300 * 16);
+             p.setPen(Qt::NoPen);
+             p.setBrush(c);
+             p.drawPolygon(QPolygonF({QPointF(40, 12), QPointF(50, 22), QPointF(38, 26)}));
+         }},
+        {"pb_spd_half", Green,
+         [](QPainter& p, const QColor& c) {
+             p.setPen(c);
+             p.setFont(boldFont(20));
+             p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "x½");
+         }},
+        {"pb_spd_dbl", Green,
+         [](QPainter& p, const QColor& c) {
+             p.setPen(c);
+             p.setFont(boldFont(20));
+             p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "x2");
          }},
     };
     return buttons;

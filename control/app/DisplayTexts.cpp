@@ -5,7 +5,6 @@
 #include "control/discovery/UdpRecInfo.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 namespace DisplayTexts {
 
@@ -46,9 +45,8 @@ QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCame
                                .arg(clip.height)
                                .arg(qRound(clip.fps));
     // A clip without a rate has no length in time to show.
-    const QString time = clip.fps > 0
-        ? QString::number(double(clip.totalFrames) / double(clip.fps), 'g', QLocale::FloatingPointShortest)
-        : QStringLiteral("-");
+    const QString time =
+        clip.fps > 0 ? QString::number(double(clip.totalFrames) / double(clip.fps)) : QStringLiteral("-");
     const QString images = QStringLiteral("%1: %2 - %3: %4 s")
                                .arg(QCoreApplication::translate("QClipsBar", "Images"))
                                .arg(clip.totalFrames)

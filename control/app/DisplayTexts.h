@@ -24,7 +24,8 @@ QString recorderName(const kvx::RecorderInfoPacket& info, int linkIndex, int ope
 // cameraCaption is the translated word for "Camera".
 QString recorderLabel(const UdpRecInfo& record, const QString& cameraCaption);
 
-// The clips bar's description of a clip (rich text): camera, size and rate, images and time;
+// The clips bar's description of a clip (rich text): camera, size and rate, images and time
+// (seconds to 6 significant digits);
 // headed by a red warning when the clip's camera and the recorder's are both known and differ.
 QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCameraSerial);
 // What the clips bar shows when the recorder holds no clips (rich text).

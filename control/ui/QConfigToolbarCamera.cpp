@@ -42,6 +42,7 @@ QWidget* QConfigToolbar::buildCameraPage()
             emitCamera(camera_.releaseFps(fps));
         showCamera();
     });
+    fpsSlider_->setObjectName(QStringLiteral("fpsSlider"));
     grid->addWidget(fpsLabel_, 0, 0);
     grid->addWidget(fpsSlider_, 0, 1, 1, 4);
 
@@ -54,11 +55,13 @@ QWidget* QConfigToolbar::buildCameraPage()
         emitCamera(camera_.moveShutter(shutter));
         showCamera();
     });
+    shutterSlider_->setObjectName(QStringLiteral("shutterSlider"));
     grid->addWidget(shutterLabel_, 1, 0);
     grid->addWidget(shutterSlider_, 1, 1, 1, 4);
 
     auto* sdiCaption = new QLabel(captionOver(tr("SDI Format"), QString()), page);
     sdiFormat_ = new FormatSelector(scaled(32), page);
+    sdiFormat_->setObjectName(QStringLiteral("sdiFormat"));
     connect(sdiFormat_, &FormatSelector::formatSelected, this, [this](const VideoFormat& format) {
         if (filled_)
             emitCamera(camera_.setSdiFormat(format));
@@ -101,6 +104,7 @@ QWidget* QConfigToolbar::buildGenlockPage()
     layout->setContentsMargins(0, scaled(4), 0, 0);
     layout->setSpacing(scaled(8));
     genlockFormat_ = new FormatSelector(scaled(34), page);
+    genlockFormat_->setObjectName(QStringLiteral("genlockFormat"));
     auto emitGenlock = [this] {
         if (filled_)
             emitCamera(camera_.setGenlock({genlockFormat_->format(), genlockOption_->isChecked()}));

@@ -50,6 +50,8 @@ QWidget* QConfigToolbar::buildLensPage()
         lensSliders_[axis]->setPageStep(LensSettings::LensStep);
         QPushButton* minus = makeButton(QStringLiteral("-"), page);
         QPushButton* plus = makeButton(QStringLiteral("+"), page);
+        minus->setObjectName(QStringLiteral("lensMinus%1").arg(axis));
+        plus->setObjectName(QStringLiteral("lensPlus%1").arg(axis));
         for (QPushButton* b : {minus, plus}) {
             b->setFixedWidth(scaled(44));
             b->setProperty("axis", axis);

@@ -72,11 +72,14 @@ QWidget* QConfigToolbar::buildPaintPage()
         paintCaptions_[i] = new QLabel(page);
         paintCaptions_[i]->setFixedWidth(scaled(130));
         paintSliders_[i] = makeSlider(page, [this, i](int position, SliderChange change) {
-            if (!filled_)
+            // A slider sent while moving has nothing new to send when let go.
+            const bool onRelease = PaintSettings::sliders(paintPage_).value(i).onRelease;
+            if (!filled_ || (change == SliderChange::Released && !onRelease))
                 return;
             emitPaint(paint_.move(paintPage_, i, position, change != SliderChange::Moved));
             showPaint();
         });
+        paintSliders_[i]->setObjectName(QStringLiteral("paintSlider%1").arg(i));
         grid->addWidget(paintCaptions_[i], 1 + i, 0);
         grid->addWidget(paintSliders_[i], 1 + i, 1);
     }

@@ -540,13 +540,13 @@ const std::vector<std::tuple<QString, QColor, Glyph>>& controlButtons()
         {"pb_spd_half", Green,
          [](QPainter& p, const QColor& c) {
              p.setPen(c);
-             p.setFont(boldFont(20));
-             p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "x½");
+             p.setFont(boldFont(28));
+             p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "½");
          }},
         {"pb_spd_dbl", Green,
          [](QPainter& p, const QColor& c) {
              p.setPen(c);
-             p.setFont(boldFont(20));
+             p.setFont(boldFont(28));
              p.drawText(QRectF(3, 3, 58, 58), Qt::AlignCenter, "x2");
          }},
     };

@@ -1,6 +1,7 @@
 // The control program's recorder side against velmor-sim across the test network: three
 // recorders (10.77.41.2 to .4) on one simulator, found by broadcast from the host side
 // (10.77.41.1) and driven through the manager. The simulator's log shows what arrived.
+#include "SimArrivals.h"
 #include "SimulatorProcess.h"
 
 #include "common/catalogue/ClipInfoProcessor.h"
@@ -28,24 +29,6 @@ QJsonObject recorder(const QString& id, const QString& address, int linkCode, co
     r.insert("genlockWord", genlockWord);
     r.insert("cameraSerial", 2901180001.0 + id.toDouble() - 2180002);
     return r;
-}
-
-// What arrived at one link, as the simulator logged it: command texts and parameter packets as
-// "code/operation" or their bytes.
-QStringList arrivals(const SimulatorProcess& sim, const QString& link, bool bytes = false)
-{
-    QStringList out;
-    for (const QJsonObject& line : sim.log()) {
-        if (line.value("link").toString() != link || line.value("dir").toString() != "in")
-            continue;
-        const QString kind = line.value("kind").toString();
-        if (kind == "ascii")
-            out.append(line.value("text").toString());
-        else if (kind == "ParameterPacket")
-            out.append(bytes ? line.value("hex").toString()
-                             : QString("p%1/%2").arg(line.value("code").toInt()).arg(line.value("operation").toInt()));
-    }
-    return out;
 }
 
 } // namespace

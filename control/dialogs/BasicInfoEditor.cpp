@@ -133,7 +133,7 @@ bool BasicInfoEditor::edit(int row, const QString& text, QString* reason)
         const auto mac = parseMac(text);
         if (!mac)
             return refuse(QCoreApplication::translate(
-                "InfoDlg", "A MAC address is six pairs of hexadecimal digits separated by \":\"."));
+                "InfoDlg", "A MAC address is six pairs of hexadecimal digits separated by \":\" or \"-\"."));
         (row == Mac1G ? block_.mac1G : row == Mac10G0 ? block_.mac10G0 : block_.mac10G1) = *mac;
         break;
     }

@@ -2,6 +2,162 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it_IT">
 <context>
+    <name>ConfigDlg</name>
+    <message>
+        <source>Network Adapter</source>
+        <translation>Scheda di rete</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Collegamento</translation>
+    </message>
+    <message>
+        <source>Operator mode</source>
+        <translation>Modalità operatore</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/D</translation>
+    </message>
+    <message>
+        <source>Broadcast</source>
+        <translation>Broadcast</translation>
+    </message>
+    <message>
+        <source>Ethernet</source>
+        <translation>Ethernet</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>Full control</source>
+        <translation>Controllo completo</translation>
+    </message>
+    <message>
+        <source>Filming only</source>
+        <translation>Solo ripresa</translation>
+    </message>
+    <message>
+        <source>Playback only</source>
+        <translation>Solo riproduzione</translation>
+    </message>
+    <message>
+        <source>General options</source>
+        <translation>Opzioni generali</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Indietro</translation>
+    </message>
+</context>
+<context>
+    <name>FormatSelector</name>
+    <message>
+        <source>Fractional</source>
+        <translation>Frazionario</translation>
+    </message>
+</context>
+<context>
+    <name>GenlockStatus</name>
+    <message>
+        <source>Locked</source>
+        <translation>Agganciato</translation>
+    </message>
+    <message>
+        <source>Not Locked</source>
+        <translation>Non agganciato</translation>
+    </message>
+    <message>
+        <source>Not Detected</source>
+        <translation>Non rilevato</translation>
+    </message>
+    <message>
+        <source>Detected Genlock</source>
+        <translation>Genlock rilevato</translation>
+    </message>
+    <message>
+        <source>Oscillator: </source>
+        <translation>Oscillatore: </translation>
+    </message>
+</context>
+<context>
+    <name>InfoDlg</name>
+    <message>
+        <source>VLM Velmor Name</source>
+        <translation>Nome VLM Velmor</translation>
+    </message>
+    <message>
+        <source>VLM Velmor Serial No</source>
+        <translation>N. di serie VLM Velmor</translation>
+    </message>
+    <message>
+        <source>VLM Velmor Version</source>
+        <translation>Versione VLM Velmor</translation>
+    </message>
+    <message>
+        <source>Firmware Version</source>
+        <translation>Versione del firmware</translation>
+    </message>
+    <message>
+        <source>Board Version</source>
+        <translation>Versione scheda</translation>
+    </message>
+    <message>
+        <source>No of Disks</source>
+        <translation>Numero di dischi</translation>
+    </message>
+    <message>
+        <source>Ethernet 1G MAC Address</source>
+        <translation>Indirizzo MAC Ethernet 1G</translation>
+    </message>
+    <message>
+        <source>Ethernet 1G IP Address</source>
+        <translation>Indirizzo IP Ethernet 1G</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 0 MAC Address</source>
+        <translation>Indirizzo MAC Ethernet 10G 0</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 0 IP Address</source>
+        <translation>Indirizzo IP Ethernet 10G 0</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 1 MAC Address</source>
+        <translation>Indirizzo MAC Ethernet 10G 1</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 1 IP Address</source>
+        <translation>Indirizzo IP Ethernet 10G 1</translation>
+    </message>
+    <message>
+        <source>This value cannot be changed.</source>
+        <translation>Questo valore non può essere modificato.</translation>
+    </message>
+    <message>
+        <source>A serial number reads VLMV-nnnn-nnnn, with at most 4 digits in each part.</source>
+        <translation>Un numero di serie ha la forma VLMV-nnnn-nnnn, con al massimo 4 cifre per parte.</translation>
+    </message>
+    <message>
+        <source>An IP address is four numbers of 0 to 255 separated by dots, not 0.0.0.0.</source>
+        <translation>Un indirizzo IP è formato da quattro numeri da 0 a 255 separati da punti, diverso da 0.0.0.0.</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Indietro</translation>
+    </message>
+    <message>
+        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
+        <translation>Un indirizzo MAC è formato da sei coppie di cifre esadecimali separate da ":" o "-".</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>VLM Velmor Control</source>
@@ -46,22 +202,6 @@ Attendere prego!</translation>
     <message>
         <source>The Velmor has not sent its information yet.</source>
         <translation>Il Velmor non ha ancora inviato le sue informazioni.</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Name</source>
-        <translation>Nome VLM Velmor</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Serial No</source>
-        <translation>N. di serie VLM Velmor</translation>
-    </message>
-    <message>
-        <source>Firmware Version</source>
-        <translation>Versione del firmware</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Version</source>
-        <translation>Versione VLM Velmor</translation>
     </message>
     <message>
         <source>The firmware update is not part of this version.</source>
@@ -130,12 +270,79 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <translation>Disco libero VLM Velmor</translation>
     </message>
     <message>
-        <source>No Clips</source>
-        <translation>Nessuna clip</translation>
+        <source>Camera</source>
+        <translation>Telecamera</translation>
     </message>
     <message>
-        <source>Clip %1 of %2</source>
-        <translation>Clip %1 di %2</translation>
+        <source>Images</source>
+        <translation>Immagini</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>** Clip acquired with a different camera **</source>
+        <translation>** Clip acquisita con un'altra telecamera **</translation>
+    </message>
+    <message>
+        <source>Clip info</source>
+        <translation>Info clip</translation>
+    </message>
+    <message>
+        <source>** No Clips **</source>
+        <translation>** Nessuna clip **</translation>
+    </message>
+    <message>
+        <source>Clip </source>
+        <translation>Clip </translation>
+    </message>
+    <message>
+        <source>Info: N/A</source>
+        <translation>Info: N/D</translation>
+    </message>
+    <message>
+        <source>Delete latest clip</source>
+        <translation>Elimina ultima clip</translation>
+    </message>
+    <message>
+        <source>Delete all clips</source>
+        <translation>Elimina tutte le clip</translation>
+    </message>
+</context>
+<context>
+    <name>QConfigSelToolbar</name>
+    <message>
+        <source>Record Parameters</source>
+        <translation>Parametri di registrazione</translation>
+    </message>
+    <message>
+        <source>Paint Parameters</source>
+        <translation>Parametri colore</translation>
+    </message>
+    <message>
+        <source>Genlock (Generator Locking)</source>
+        <translation>Genlock (sincronizzazione del generatore)</translation>
+    </message>
+    <message>
+        <source>Motorized Lens Control</source>
+        <translation>Controllo obiettivo motorizzato</translation>
+    </message>
+    <message>
+        <source>Camera / Velmor Output</source>
+        <translation>Telecamera / uscita Velmor</translation>
+    </message>
+    <message>
+        <source>Paint Configuration</source>
+        <translation>Configurazione colore</translation>
+    </message>
+    <message>
+        <source>Genlock Configuration</source>
+        <translation>Configurazione genlock</translation>
+    </message>
+    <message>
+        <source>Lens Configuration</source>
+        <translation>Configurazione obiettivo</translation>
     </message>
 </context>
 <context>
@@ -153,8 +360,171 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <translation>Formato SDI</translation>
     </message>
     <message>
-        <source>Genlock</source>
-        <translation>Sincronismo esterno</translation>
+        <source>120 Fps Live</source>
+        <translation>120 Fps Live</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normale</translation>
+    </message>
+    <message>
+        <source>Swapped</source>
+        <translation>Scambiate</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Uscita</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>Opzione</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Canale</translation>
+    </message>
+    <message>
+        <source>LIVE</source>
+        <translation>LIVE</translation>
+    </message>
+    <message>
+        <source>PLAYBACK</source>
+        <translation>RIPRODUZIONE</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>Messa a fuoco</translation>
+    </message>
+    <message>
+        <source>Iris</source>
+        <translation>Diaframma</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centro</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Azzera</translation>
+    </message>
+    <message>
+        <source>Alignment</source>
+        <translation>Allineamento</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>Guadagno</translation>
+    </message>
+    <message>
+        <source>Pedestal</source>
+        <translation>Piedistallo</translation>
+    </message>
+    <message>
+        <source>Flare</source>
+        <translation>Flare</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>Dettaglio</translation>
+    </message>
+    <message>
+        <source>Misc</source>
+        <translation>Varie</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rosso</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Verde</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blu</translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>Bilanciamento</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>Livello</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>Saturazione</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>Color Temp</source>
+        <translation>Temp. colore</translation>
+    </message>
+    <message>
+        <source>Misc %1</source>
+        <translation>Varie %1</translation>
+    </message>
+    <message>
+        <source>Align</source>
+        <translation>Allinea</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Predefinito</translation>
+    </message>
+    <message>
+        <source>Activate</source>
+        <translation>Attiva</translation>
+    </message>
+</context>
+<context>
+    <name>QPlaybackBar</name>
+    <message>
+        <source>First frame</source>
+        <translation>Primo fotogramma</translation>
+    </message>
+    <message>
+        <source>Previous frame</source>
+        <translation>Fotogramma precedente</translation>
+    </message>
+    <message>
+        <source>Rewind</source>
+        <translation>Indietro</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Fast forward</source>
+        <translation>Avanti</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>Fotogramma successivo</translation>
+    </message>
+    <message>
+        <source>Latest frame</source>
+        <translation>Ultimo fotogramma</translation>
+    </message>
+    <message>
+        <source>Direct/Loop</source>
+        <translation>Diretto/Ciclo</translation>
+    </message>
+    <message>
+        <source>Half speed</source>
+        <translation>Metà velocità</translation>
+    </message>
+    <message>
+        <source>Double speed</source>
+        <translation>Doppia velocità</translation>
     </message>
 </context>
 <context>
@@ -177,6 +547,29 @@ Verificare che il Velmor sia acceso e collegato.</translation>
     <message>
         <source>Open together with the recorder clicked</source>
         <translation>Apri insieme al registratore selezionato</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Modifica</translation>
+    </message>
+    <message>
+        <source>Edit Velmor IP address</source>
+        <translation>Modifica indirizzo IP del Velmor</translation>
+    </message>
+    <message>
+        <source>IP address:</source>
+        <translation>Indirizzo IP:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IP address the Velmor can take: the address stays %2.</source>
+        <translation>"%1" non è un indirizzo IP che il Velmor può accettare: l'indirizzo resta %2.</translation>
+    </message>
+</context>
+<context>
+    <name>TouchPad</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,162 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>ConfigDlg</name>
+    <message>
+        <source>Network Adapter</source>
+        <translation>ネットワークアダプター</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Operator mode</source>
+        <translation>操作モード</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Broadcast</source>
+        <translation>ブロードキャスト</translation>
+    </message>
+    <message>
+        <source>Ethernet</source>
+        <translation>イーサネット</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>Full control</source>
+        <translation>フルコントロール</translation>
+    </message>
+    <message>
+        <source>Filming only</source>
+        <translation>撮影のみ</translation>
+    </message>
+    <message>
+        <source>Playback only</source>
+        <translation>再生のみ</translation>
+    </message>
+    <message>
+        <source>General options</source>
+        <translation>一般設定</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>FormatSelector</name>
+    <message>
+        <source>Fractional</source>
+        <translation>分数</translation>
+    </message>
+</context>
+<context>
+    <name>GenlockStatus</name>
+    <message>
+        <source>Locked</source>
+        <translation>ロック</translation>
+    </message>
+    <message>
+        <source>Not Locked</source>
+        <translation>未ロック</translation>
+    </message>
+    <message>
+        <source>Not Detected</source>
+        <translation>未検出</translation>
+    </message>
+    <message>
+        <source>Detected Genlock</source>
+        <translation>検出された Genlock</translation>
+    </message>
+    <message>
+        <source>Oscillator: </source>
+        <translation>発振器: </translation>
+    </message>
+</context>
+<context>
+    <name>InfoDlg</name>
+    <message>
+        <source>VLM Velmor Name</source>
+        <translation>VLM Velmor 名</translation>
+    </message>
+    <message>
+        <source>VLM Velmor Serial No</source>
+        <translation>VLM Velmor シリアル番号</translation>
+    </message>
+    <message>
+        <source>VLM Velmor Version</source>
+        <translation>VLM Velmor バージョン</translation>
+    </message>
+    <message>
+        <source>Firmware Version</source>
+        <translation>ファームウェアバージョン</translation>
+    </message>
+    <message>
+        <source>Board Version</source>
+        <translation>ボードバージョン</translation>
+    </message>
+    <message>
+        <source>No of Disks</source>
+        <translation>ディスク数</translation>
+    </message>
+    <message>
+        <source>Ethernet 1G MAC Address</source>
+        <translation>イーサネット 1G MAC アドレス</translation>
+    </message>
+    <message>
+        <source>Ethernet 1G IP Address</source>
+        <translation>イーサネット 1G IP アドレス</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 0 MAC Address</source>
+        <translation>イーサネット 10G 0 MAC アドレス</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 0 IP Address</source>
+        <translation>イーサネット 10G 0 IP アドレス</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 1 MAC Address</source>
+        <translation>イーサネット 10G 1 MAC アドレス</translation>
+    </message>
+    <message>
+        <source>Ethernet 10G 1 IP Address</source>
+        <translation>イーサネット 10G 1 IP アドレス</translation>
+    </message>
+    <message>
+        <source>This value cannot be changed.</source>
+        <translation>この値は変更できません。</translation>
+    </message>
+    <message>
+        <source>A serial number reads VLMV-nnnn-nnnn, with at most 4 digits in each part.</source>
+        <translation>シリアル番号は VLMV-nnnn-nnnn の形式で、各部分は最大 4 桁です。</translation>
+    </message>
+    <message>
+        <source>An IP address is four numbers of 0 to 255 separated by dots, not 0.0.0.0.</source>
+        <translation>IP アドレスはドットで区切った 0～255 の 4 つの数値です (0.0.0.0 は不可)。</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>情報</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
+        <translation>MAC アドレスは ":" または "-" で区切った 16 進数 2 桁の 6 組です。</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>VLM Velmor Control</source>
@@ -46,22 +202,6 @@ Please wait!</source>
     <message>
         <source>The Velmor has not sent its information yet.</source>
         <translation>Velmor からまだ情報が届いていません。</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Name</source>
-        <translation>VLM Velmor 名</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Serial No</source>
-        <translation>VLM Velmor シリアル番号</translation>
-    </message>
-    <message>
-        <source>Firmware Version</source>
-        <translation>ファームウェアバージョン</translation>
-    </message>
-    <message>
-        <source>VLM Velmor Version</source>
-        <translation>VLM Velmor バージョン</translation>
     </message>
     <message>
         <source>The firmware update is not part of this version.</source>
@@ -130,12 +270,79 @@ Velmor の電源と接続を確認してください。</translation>
         <translation>VLM Velmor ディスク空き容量</translation>
     </message>
     <message>
-        <source>No Clips</source>
-        <translation>クリップなし</translation>
+        <source>Camera</source>
+        <translation>カメラ</translation>
     </message>
     <message>
-        <source>Clip %1 of %2</source>
-        <translation>クリップ %1 / %2</translation>
+        <source>Images</source>
+        <translation>画像</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>** Clip acquired with a different camera **</source>
+        <translation>** 別のカメラで撮影されたクリップ **</translation>
+    </message>
+    <message>
+        <source>Clip info</source>
+        <translation>クリップ情報</translation>
+    </message>
+    <message>
+        <source>** No Clips **</source>
+        <translation>** クリップなし **</translation>
+    </message>
+    <message>
+        <source>Clip </source>
+        <translation>クリップ </translation>
+    </message>
+    <message>
+        <source>Info: N/A</source>
+        <translation>情報: なし</translation>
+    </message>
+    <message>
+        <source>Delete latest clip</source>
+        <translation>最新クリップを削除</translation>
+    </message>
+    <message>
+        <source>Delete all clips</source>
+        <translation>全クリップを削除</translation>
+    </message>
+</context>
+<context>
+    <name>QConfigSelToolbar</name>
+    <message>
+        <source>Record Parameters</source>
+        <translation>録画パラメーター</translation>
+    </message>
+    <message>
+        <source>Paint Parameters</source>
+        <translation>ペイントパラメーター</translation>
+    </message>
+    <message>
+        <source>Genlock (Generator Locking)</source>
+        <translation>Genlock (ジェネレーターロック)</translation>
+    </message>
+    <message>
+        <source>Motorized Lens Control</source>
+        <translation>電動レンズ制御</translation>
+    </message>
+    <message>
+        <source>Camera / Velmor Output</source>
+        <translation>カメラ / Velmor 出力</translation>
+    </message>
+    <message>
+        <source>Paint Configuration</source>
+        <translation>ペイント設定</translation>
+    </message>
+    <message>
+        <source>Genlock Configuration</source>
+        <translation>Genlock 設定</translation>
+    </message>
+    <message>
+        <source>Lens Configuration</source>
+        <translation>レンズ設定</translation>
     </message>
 </context>
 <context>
@@ -153,8 +360,171 @@ Velmor の電源と接続を確認してください。</translation>
         <translation>SDI フォーマット</translation>
     </message>
     <message>
-        <source>Genlock</source>
-        <translation>ゲンロック</translation>
+        <source>120 Fps Live</source>
+        <translation>120 Fps ライブ</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Swapped</source>
+        <translation>入れ替え</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>オプション</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>チャンネル</translation>
+    </message>
+    <message>
+        <source>LIVE</source>
+        <translation>ライブ</translation>
+    </message>
+    <message>
+        <source>PLAYBACK</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>フォーカス</translation>
+    </message>
+    <message>
+        <source>Iris</source>
+        <translation>アイリス</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>ズーム</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>中央</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Alignment</source>
+        <translation>アライメント</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>ゲイン</translation>
+    </message>
+    <message>
+        <source>Pedestal</source>
+        <translation>ペデスタル</translation>
+    </message>
+    <message>
+        <source>Flare</source>
+        <translation>フレア</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>ディテール</translation>
+    </message>
+    <message>
+        <source>Misc</source>
+        <translation>その他</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>赤</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>緑</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Balance</source>
+        <translation>バランス</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>レベル</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>彩度</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>ガンマ</translation>
+    </message>
+    <message>
+        <source>Color Temp</source>
+        <translation>色温度</translation>
+    </message>
+    <message>
+        <source>Misc %1</source>
+        <translation>その他 %1</translation>
+    </message>
+    <message>
+        <source>Align</source>
+        <translation>揃える</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>既定値</translation>
+    </message>
+    <message>
+        <source>Activate</source>
+        <translation>有効</translation>
+    </message>
+</context>
+<context>
+    <name>QPlaybackBar</name>
+    <message>
+        <source>First frame</source>
+        <translation>最初のフレーム</translation>
+    </message>
+    <message>
+        <source>Previous frame</source>
+        <translation>前のフレーム</translation>
+    </message>
+    <message>
+        <source>Rewind</source>
+        <translation>巻き戻し</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Fast forward</source>
+        <translation>早送り</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>次のフレーム</translation>
+    </message>
+    <message>
+        <source>Latest frame</source>
+        <translation>最後のフレーム</translation>
+    </message>
+    <message>
+        <source>Direct/Loop</source>
+        <translation>ダイレクト/ループ</translation>
+    </message>
+    <message>
+        <source>Half speed</source>
+        <translation>速度半分</translation>
+    </message>
+    <message>
+        <source>Double speed</source>
+        <translation>速度2倍</translation>
     </message>
 </context>
 <context>
@@ -177,6 +547,29 @@ Velmor の電源と接続を確認してください。</translation>
     <message>
         <source>Open together with the recorder clicked</source>
         <translation>クリックしたレコーダーと一緒に開く</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Edit Velmor IP address</source>
+        <translation>Velmor の IP アドレスを編集</translation>
+    </message>
+    <message>
+        <source>IP address:</source>
+        <translation>IP アドレス:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IP address the Velmor can take: the address stays %2.</source>
+        <translation>"%1" は Velmor が使用できる IP アドレスではありません。アドレスは %2 のままです。</translation>
+    </message>
+</context>
+<context>
+    <name>TouchPad</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>

@@ -61,6 +61,12 @@ QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCame
         .arg(otherCamera ? QStringLiteral("red") : QStringLiteral("white"), title, camera, images);
 }
 
+QString captionOver(const QString& caption, const QString& value, const QString& colour)
+{
+    return QStringLiteral("<p align=center><font color=%1><b>%2</b></font><br/><font color=white>%3</font></p>")
+        .arg(colour, caption, value);
+}
+
 QString noClips()
 {
     return QStringLiteral("<p align=center><font color=white><b>%1</b></font></p>")

@@ -28,6 +28,8 @@ QString recorderLabel(const UdpRecInfo& record, const QString& cameraCaption);
 // (seconds to 6 significant digits);
 // headed by a red warning when the clip's camera and the recorder's are both known and differ.
 QString clipInfo(const kvx::ClipInfoPacket::clipInfo& clip, quint32 recorderCameraSerial);
+// A control's caption in bold, in the colour given (the panel's blue by default), over its value.
+QString captionOver(const QString& caption, const QString& value, const QString& colour = QStringLiteral("#4B96C8"));
 // What the clips bar shows when the recorder holds no clips (rich text).
 QString noClips();
 

@@ -1,4 +1,5 @@
 // The configuration toolbar's camera and output page and its genlock page.
+#include "control/app/DisplayTexts.h"
 #include "control/ui/FormatSelector.h"
 #include "control/ui/QConfigToolbar.h"
 #include "control/ui/TapLabel.h"
@@ -15,11 +16,7 @@ namespace {
 // The SDI output selection values, in button order.
 constexpr std::array<int, 4> OutputSelections{0, 3, 2, 1};
 
-QString captionOver(const QString& caption, const QString& value)
-{
-    return QStringLiteral("<p align=center><font color=#4B96C8>%1</font><br/><font color=white><b>%2</b></font></p>")
-        .arg(caption, value);
-}
+using DisplayTexts::captionOver;
 
 } // namespace
 

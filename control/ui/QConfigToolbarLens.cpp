@@ -1,4 +1,5 @@
 // The configuration toolbar's lens page: focus, iris and zoom, and the sensor alignment.
+#include "control/app/DisplayTexts.h"
 #include "control/ui/ImageButton.h"
 #include "control/ui/QConfigToolbar.h"
 
@@ -18,9 +19,8 @@ const char* const AxisNames[LensSettings::AxisCount] = {QT_TRANSLATE_NOOP("QConf
 // Which step an alignment button makes, by its picture's name.
 QString lensCaption(int axis, int value)
 {
-    return QStringLiteral("<p align=center><font color=#4B96C8><b>%1</b></font><br/><font color=white>%2</font></p>")
-        .arg(QCoreApplication::translate("QConfigToolbar", AxisNames[axis]))
-        .arg(value);
+    return DisplayTexts::captionOver(QCoreApplication::translate("QConfigToolbar", AxisNames[axis]),
+                                     QString::number(value));
 }
 
 const char* const AlignmentButtons[4] = {"lens_up", "lens_prev", "lens_next", "lens_down"};

@@ -1,5 +1,6 @@
 // The configuration toolbar's paint page: five sub-pages of sliders, "Align", "Default" and
 // "Activate".
+#include "control/app/DisplayTexts.h"
 #include "control/ui/QConfigToolbar.h"
 
 #include <QButtonGroup>
@@ -37,18 +38,14 @@ QString translated(const char* text)
 // The caption of slider i of a sub-page over its position.
 QString sliderCaption(int subPage, int i, int position)
 {
+    const QString value = QString::number(position);
     if (subPage <= PaintSettings::Flare)
-        return QStringLiteral("<p align=center><font color=%1><b>%2</b></font><br/><font color=white>%3</font></p>")
-            .arg(QLatin1String(ColourCodes[i]), translated(ColourNames[i]))
-            .arg(position);
-    QString name;
+        return DisplayTexts::captionOver(translated(ColourNames[i]), value, QLatin1String(ColourCodes[i]));
     if (subPage == PaintSettings::Detail)
-        name = translated(DetailNames[i]);
-    else
-        name = i < 3 ? translated(MiscNames[i]) : translated(QT_TRANSLATE_NOOP("QConfigToolbar", "Misc %1")).arg(i + 1);
-    return QStringLiteral("<p align=center><font color=#4B96C8><b>%1</b></font><br/><font color=white>%2</font></p>")
-        .arg(name)
-        .arg(position);
+        return DisplayTexts::captionOver(translated(DetailNames[i]), value);
+    const QString name =
+        i < 3 ? translated(MiscNames[i]) : translated(QT_TRANSLATE_NOOP("QConfigToolbar", "Misc %1")).arg(i + 1);
+    return DisplayTexts::captionOver(name, value);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // What the user enters on the touch pad, in the information and options dialogs and the
 // clips bar, checked without their widgets.
+#include "control/app/DisplayTexts.h"
 #include "control/dialogs/AddressText.h"
 #include "control/dialogs/BasicInfoEditor.h"
 #include "control/dialogs/GeneralOptions.h"
@@ -36,6 +37,24 @@ private slots:
         paging.right();
         paging.setClips(5, -1);
         QCOMPARE(paging.pageStart(), 0);
+    }
+
+    void clipInfoNamesAnotherCamera()
+    {
+        kvx::ClipInfoPacket::clipInfo clip;
+        clip.cameraSerial = 2901180001;
+        clip.width = 1920;
+        clip.height = 1080;
+        clip.fps = 240;
+        clip.totalFrames = 360;
+        const QString same = DisplayTexts::clipInfo(clip, 2901180001);
+        QVERIFY(same.contains("<font color=white><b>Clip info</b>"));
+        QVERIFY(same.contains("Camera 29-0118-0001 - 1920 x 1080 @ 240 fps<br/>Images: 360 - Time: 1.5 s"));
+        QVERIFY(DisplayTexts::clipInfo(clip, 0).contains("Clip info")); // the recorder's camera unknown
+        QVERIFY(DisplayTexts::clipInfo(clip, 2901180002)
+                    .contains("<font color=red><b>** Clip acquired with a different camera **</b>"));
+        clip.fps = 0; // no rate: no time, and no division by it
+        QVERIFY(DisplayTexts::clipInfo(clip, 0).contains("Time: - s"));
     }
 
     void touchPadEntryRules()

@@ -104,6 +104,8 @@ private slots:
         QTRY_COMPARE(records().status->shutterTime, 700.0);
         QTRY_COMPARE(records().status->sdiFormat, quint8(0xAC));
         QTRY_COMPARE(toolbar->camera().fps(), 500);
+        window_->manager().link()->requestValue(7); // the genlock word as the recorder keeps it
+        QTRY_COMPARE(records().genlockWord.value_or(0), quint64(0x90));
 
         // "#sc$" toggles: pressing the state already shown sends nothing.
         button(toolbar, "Swapped")->click();

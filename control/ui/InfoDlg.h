@@ -17,7 +17,6 @@ public:
     InfoDlg(const BasicInfoBlock& block, bool developerMode, double scale, QWidget* parent = nullptr);
 
     const BasicInfoBlock& block() const { return editor_.block(); }
-    bool isEdited() const { return editor_.isEdited(); }
     QString problemText() const;
     QTableWidget* table() const { return table_; }
 

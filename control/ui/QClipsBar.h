@@ -24,7 +24,7 @@ public:
     int clipCount() const { return paging_.count(); }
     int selectedClip() const { return paging_.selected(); }
     const ClipPaging& paging() const { return paging_; }
-    // The selected clip's details, or (empty) that there are no clips; rich text.
+    // The selected clip's details, or that there are none (rich text from DisplayTexts).
     void showClipInfo(const QString& text);
     QString clipInfoText() const;
     // "VLM Velmor Free Disk" over the share in text.

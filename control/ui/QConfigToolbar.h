@@ -47,8 +47,6 @@ public:
     int page() const { return page_; }
 
     const CameraSettings& camera() const { return camera_; }
-    const PaintSettings& paint() const { return paint_; }
-    const LensSettings& lens() const { return lens_; }
 
 signals:
     void camrecParameter(int kind, double value);

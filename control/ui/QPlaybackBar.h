@@ -37,7 +37,6 @@ public:
     QString speedText() const;
     int speedValue() const;
     int shownPlayState() const;
-    bool shownLoopState() const { return loop_; }
 
 signals:
     void playbackEvent(int event);

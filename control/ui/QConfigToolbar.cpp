@@ -63,6 +63,7 @@ void QConfigToolbar::reset()
 
 void QConfigToolbar::fill(const RecorderRecords& records)
 {
+    notice_->clear();
     camera_.fill(records);
     if (records.outputState)
         paint_.fill(*records.outputState);
@@ -116,7 +117,9 @@ void QConfigToolbar::typeFps()
                  camera_.fpsMaximum(), scale_, this);
     if (pad.exec() != QDialog::Accepted)
         return;
-    emitCamera(camera_.typedFps(pad.value()));
+    const CameraParameter sent = camera_.typedFps(pad.value());
+    showLimitNotice(tr("Fps"), pad.value(), int(sent.value));
+    emitCamera(sent);
     showCamera();
 }
 
@@ -129,7 +132,22 @@ void QConfigToolbar::typeShutter()
                  scale_, this);
     if (pad.exec() != QDialog::Accepted)
         return;
-    if (const auto parameter = camera_.typedShutter(pad.value()))
+    if (const auto parameter = camera_.typedShutter(pad.value())) {
+        showLimitNotice(tr("Shutter"), pad.value(), int(parameter->value));
         emitCamera(*parameter);
+    }
     showCamera();
+}
+
+void QConfigToolbar::showLimitNotice(const QString& caption, int typed, int sent)
+{
+    if (typed == sent)
+        notice_->clear();
+    else
+        notice_->setText(tr("%1 %2 is outside what the camera takes: %3 is sent.").arg(caption).arg(typed).arg(sent));
+}
+
+QString QConfigToolbar::noticeText() const
+{
+    return notice_->text();
 }

@@ -47,6 +47,7 @@ public:
     int page() const { return page_; }
 
     const CameraSettings& camera() const { return camera_; }
+    QString noticeText() const;
 
 signals:
     void camrecParameter(int kind, double value);
@@ -83,6 +84,8 @@ private:
     void emitPaint(const QList<PaintParameter>& parameters);
     void typeFps();
     void typeShutter();
+    // Says so when a typed value had to be brought into range; clears the notice otherwise.
+    void showLimitNotice(const QString& caption, int typed, int sent);
 
     double scale_;
     CameraSettings camera_;
@@ -103,6 +106,7 @@ private:
     std::array<QPushButton*, 2> swapButtons_{};
     std::array<QLabel*, 2> outputLabels_{};
     QButtonGroup* outputSelection_ = nullptr;
+    QLabel* notice_ = nullptr;
     // Genlock page.
     FormatSelector* genlockFormat_ = nullptr;
     QPushButton* genlockOption_ = nullptr;

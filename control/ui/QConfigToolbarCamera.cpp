@@ -90,7 +90,12 @@ QWidget* QConfigToolbar::buildCameraPage()
         grid->addWidget(b, 4, 1 + i);
     }
     connect(outputSelection_, &QButtonGroup::idClicked, this, &QConfigToolbar::OnSdiOutputSelected);
-    grid->setRowStretch(5, 1);
+    notice_ = new QLabel(page);
+    notice_->setObjectName(QStringLiteral("limitNotice"));
+    notice_->setWordWrap(true);
+    notice_->setStyleSheet(QStringLiteral("color: #f3a335;"));
+    grid->addWidget(notice_, 5, 0, 1, 5);
+    grid->setRowStretch(6, 1);
     return page;
 }
 

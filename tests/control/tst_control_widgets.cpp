@@ -4,7 +4,10 @@
 #include "control/ui/ConfigDlg.h"
 #include "control/ui/QConfigToolbar.h"
 #include "control/ui/QPlaybackBar.h"
+#include "control/ui/TapLabel.h"
 #include "control/ui/TouchPad.h"
+
+#include <QApplication>
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -85,6 +88,27 @@ private slots:
         QCOMPARE(toolbar.camera().fps(), 1010);
         toolbar.lowerShutter(300);
         QCOMPARE(toolbar.camera().shutter(), 300);
+    }
+
+    // A rate typed above the model's maximum goes out as the maximum, and the panel says so.
+    void typedFpsIsClampedWithItsReason()
+    {
+        QConfigToolbar toolbar(1.0);
+        toolbar.fill(filledRecords());
+        toolbar.show();
+        QSignalSpy camera(&toolbar, &QConfigToolbar::camrecParameter);
+        QTimer::singleShot(0, &toolbar, [] {
+            auto* pad = qobject_cast<TouchPad*>(QApplication::activeModalWidget());
+            QVERIFY(pad);
+            for (const char* key : {"Btn_5", "Btn_0", "Btn_0", "Btn_0", "Btn_OK"})
+                named<QPushButton>(pad, key)->click();
+        });
+        QTest::mouseClick(toolbar.findChild<TapLabel*>(), Qt::LeftButton);
+        QCOMPARE(camera.size(), 1);
+        QCOMPARE(camera.at(0), (QVariantList{int(RecorderActions::FrameRate), 1740.0}));
+        QCOMPARE(toolbar.noticeText(), QString("Fps 5000 is outside what the camera takes: 1740 is sent."));
+        toolbar.fill(filledRecords());
+        QVERIFY(toolbar.noticeText().isEmpty());
     }
 
     void playbackBarSpeedAndLoop()

@@ -483,6 +483,10 @@ Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
         <source>Activate</source>
         <translation>Aktivieren</translation>
     </message>
+    <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 liegt außerhalb dessen, was die Kamera annimmt: %3 wird gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>QPlaybackBar</name>

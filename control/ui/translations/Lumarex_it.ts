@@ -483,6 +483,10 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <source>Activate</source>
         <translation>Attiva</translation>
     </message>
+    <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 è fuori da ciò che la telecamera accetta: viene inviato %3.</translation>
+    </message>
 </context>
 <context>
     <name>QPlaybackBar</name>

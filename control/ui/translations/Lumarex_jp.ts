@@ -483,6 +483,10 @@ Velmor の電源と接続を確認してください。</translation>
         <source>Activate</source>
         <translation>有効</translation>
     </message>
+    <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 はカメラが受け付ける範囲外です: %3 を送信します。</translation>
+    </message>
 </context>
 <context>
     <name>QPlaybackBar</name>

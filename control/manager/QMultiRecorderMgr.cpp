@@ -6,7 +6,9 @@
 #include "common/packets/PacketMagic.h"
 #include "common/packets/ParameterCodes.h"
 #include "control/commands/CommandText.h"
+#include "control/discovery/BluetoothEnumerator.h"
 #include "control/discovery/UdpEnumerator.h"
+#include "control/link/BluetoothInterface.h"
 #include "control/link/UdpInterface.h"
 #include "control/manager/LinkCommandQueue.h"
 #include "control/manager/RecordUpdate.h"
@@ -23,11 +25,14 @@ struct QMultiRecorderMgr::Slot {
     bool connectSequenceQueued = false;
 };
 
-QMultiRecorderMgr::QMultiRecorderMgr(QObject* parent) : QObject(parent), udp_(new UdpEnumerator(this))
+QMultiRecorderMgr::QMultiRecorderMgr(QObject* parent)
+    : QObject(parent), udp_(new UdpEnumerator(this)), bluetooth_(new BluetoothEnumerator(this))
 {
     answerTimer_.setSingleShot(true);
     answerTimer_.setInterval(OpenAnswerMs);
     connect(&answerTimer_, &QTimer::timeout, this, &QMultiRecorderMgr::checkAnswers);
+    connect(&firmware_, &RecorderFirmwareProgrammer::newFirmwareCommand, this, &QMultiRecorderMgr::sendFirmwareCommand);
+    connect(this, &QMultiRecorderMgr::firmwareStatusReceived, this, &QMultiRecorderMgr::takeFirmwareReply);
 }
 
 QMultiRecorderMgr::~QMultiRecorderMgr()
@@ -37,12 +42,14 @@ QMultiRecorderMgr::~QMultiRecorderMgr()
 
 int QMultiRecorderMgr::discoveredCount() const
 {
-    return linkKind_ == BaseRecInterface::Ethernet ? udp_->count() : 0;
+    return linkKind_ == BaseRecInterface::Ethernet ? udp_->count() : bluetooth_->count();
 }
 
 void QMultiRecorderMgr::stopDiscovery()
 {
     udp_->stop();
+    if (bluetooth_->isRunning())
+        bluetooth_->run(false);
 }
 
 bool QMultiRecorderMgr::openRecorders(const QList<int>& discovered, bool multicast)
@@ -53,10 +60,8 @@ bool QMultiRecorderMgr::openRecorders(const QList<int>& discovered, bool multica
         qCDebug(lcManager, "Refused to open %lld recorders: at most %d", qlonglong(discovered.size()), MaxLinks);
         return false;
     }
-    if (linkKind_ != BaseRecInterface::Ethernet) {
-        qCDebug(lcManager, "No link of kind %d can be opened here", linkKind_);
-        return false;
-    }
+    if (linkKind_ == BaseRecInterface::Bluetooth)
+        return openBluetoothRecorders(discovered);
     for (int d : discovered) {
         if (!udp_->recorderAt(d))
             return false;
@@ -81,6 +86,23 @@ bool QMultiRecorderMgr::openRecorders(const QList<int>& discovered, bool multica
     return count_ == discovered.size();
 }
 
+bool QMultiRecorderMgr::openBluetoothRecorders(const QList<int>& discovered)
+{
+    for (int d : discovered) {
+        if (!bluetooth_->serviceAt(d))
+            return false;
+    }
+    for (int d : discovered) {
+        auto link = std::make_unique<BluetoothInterface>();
+        BluetoothInterface* bluetooth = link.get();
+        bluetooth->setActive(1);
+        addOpenedLink(std::move(link));
+        bluetooth->openLink(bluetooth_->serviceAt(d), count_ - 1);
+    }
+    answerTimer_.start();
+    return count_ == discovered.size();
+}
+
 bool QMultiRecorderMgr::addOpenedLink(std::unique_ptr<BaseRecInterface> link)
 {
     if (count_ >= MaxLinks)
@@ -97,6 +119,10 @@ bool QMultiRecorderMgr::addOpenedLink(std::unique_ptr<BaseRecInterface> link)
 void QMultiRecorderMgr::closeRecorders(bool sendStop)
 {
     answerTimer_.stop();
+    if (firmwareTarget_) {
+        firmware_.abort(); // its recorder goes away
+        firmwareTarget_ = nullptr;
+    }
     for (int i = 0; i < count_; ++i) {
         BaseRecInterface* link = slots_[size_t(i)]->link.get();
         if (sendStop)
@@ -110,13 +136,13 @@ void QMultiRecorderMgr::closeRecorders(bool sendStop)
 
 void QMultiRecorderMgr::selectNext()
 {
-    if (count_ > 0)
+    if (count_ > 0 && !isFirmwareUpdateRunning())
         current_ = (current_ + 1) % count_;
 }
 
 void QMultiRecorderMgr::selectPrevious()
 {
-    if (count_ > 0)
+    if (count_ > 0 && !isFirmwareUpdateRunning())
         current_ = (current_ + count_ - 1) % count_;
 }
 
@@ -201,6 +227,32 @@ bool QMultiRecorderMgr::changeIpAddress(int discovered, const QHostAddress& newA
         return false;
     }
     return true;
+}
+
+std::optional<QString> QMultiRecorderMgr::startFirmwareUpdate()
+{
+    BaseRecInterface* target = link();
+    if (!target)
+        return tr("No recorder is open.");
+    if (target->kind() == BaseRecInterface::Bluetooth)
+        return tr("The firmware cannot be updated over Bluetooth. Connect the Velmor over Ethernet.");
+    firmwareTarget_ = target;
+    firmware_.startProcess();
+    return std::nullopt;
+}
+
+void QMultiRecorderMgr::sendFirmwareCommand(const kvx::FirmwareProgramCommand& command, const QByteArray& data)
+{
+    // Closing the recorders clears the target, so it is always an open link.
+    if (firmwareTarget_)
+        firmwareTarget_->sendTypedCommand(ParameterCode::FirmwareCommand, 0, command.encode(data));
+}
+
+void QMultiRecorderMgr::takeFirmwareReply(int index, const QByteArray& status)
+{
+    const auto decoded = kvx::FirmwareProgramStatus::decode(status);
+    if (decoded && firmwareTarget_ && link(index) == firmwareTarget_)
+        firmware_.processNewReply(*decoded);
 }
 
 void QMultiRecorderMgr::OnConnectionChanged(int index, int state)

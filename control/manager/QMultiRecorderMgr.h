@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/commands/PlaybackControl.h"
+#include "control/firmware/RecorderFirmwareProgrammer.h"
 #include "control/link/BaseRecInterface.h"
 
 #include <QHostAddress>
@@ -10,7 +11,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
+class BluetoothEnumerator;
 class ClipInfoProcessor;
 class LinkCommandQueue;
 class UdpEnumerator;
@@ -43,6 +46,7 @@ public:
 
     // Discovery.
     UdpEnumerator* udpDiscovery() const { return udp_; }
+    BluetoothEnumerator* bluetoothDiscovery() const { return bluetooth_; }
     int linkKind() const { return linkKind_; }
     void setLinkKind(int kind) { linkKind_ = kind; }
     int discoveredCount() const;
@@ -60,6 +64,7 @@ public:
 
     int count() const { return count_; }
     int currentIndex() const { return current_; }
+    // Both do nothing while a firmware update runs: its recorder stays current.
     void selectNext();
     void selectPrevious();
     // The link at index (-1: the current one); null for an index without a link.
@@ -76,6 +81,14 @@ public:
     bool changeIpAddress(int discovered, const QHostAddress& newAddress);
 
     PlaybackControl& playback() { return playback_; }
+
+    RecorderFirmwareProgrammer& firmware() { return firmware_; }
+    // Starts programming the current recorder, which stays the update's one recorder: its
+    // commands go to that link and only its replies are taken, whatever becomes current.
+    // Returns why it cannot start (no recorder, or a Bluetooth link, whose frames cannot carry a
+    // data packet), or nothing when it started.
+    std::optional<QString> startFirmwareUpdate();
+    bool isFirmwareUpdateRunning() const { return firmware_.isRunning(); }
 
 signals:
     void changeConnectionStatus(int index, const QString& text);
@@ -95,12 +108,18 @@ private:
     int resolve(int index) const;
     void runConnectSequence(Slot& slot);
     void checkAnswers();
+    bool openBluetoothRecorders(const QList<int>& discovered);
+    void sendFirmwareCommand(const kvx::FirmwareProgramCommand& command, const QByteArray& data);
+    void takeFirmwareReply(int index, const QByteArray& status);
 
     UdpEnumerator* udp_;
+    BluetoothEnumerator* bluetooth_;
     int linkKind_ = BaseRecInterface::Ethernet;
     std::array<std::unique_ptr<Slot>, MaxLinks> slots_;
     int count_ = 0;
     int current_ = 0;
     PlaybackControl playback_;
     QTimer answerTimer_;
+    RecorderFirmwareProgrammer firmware_;
+    BaseRecInterface* firmwareTarget_ = nullptr;
 };

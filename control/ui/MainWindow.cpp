@@ -2,6 +2,7 @@
 
 #include "control/app/DisplayTexts.h"
 #include "control/app/UiScale.h"
+#include "control/ui/FwUpdDlg.h"
 #include "control/ui/ImageButton.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
@@ -47,6 +48,10 @@ MainWindow::MainWindow(const MainWindowOptions& options, QWidget* parent)
     buildListView();
     buildRecorderView();
     playbackBar_->showSpeed(manager_.playback().speed());
+    if (options_.developerMode)
+        firmwareDialog_ = new FwUpdDlg(
+            manager_, [this](const QString& text, bool success) { showMessage(text, success ? MsgInfo : MsgError); },
+            this);
 
     connect(buttons_, &QBtnToolbar::enumPressed, this, &MainWindow::OnEnumerateDevices);
     connect(buttons_, &QBtnToolbar::backPressed, this, &MainWindow::OnCloseDevices);

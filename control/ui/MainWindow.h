@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class FwUpdDlg;
 class QBtnToolbar;
 class QClipsBar;
 class QConfigSelToolbar;
@@ -67,6 +68,8 @@ public:
     QClipsBar* clipsBar() const { return clipsBar_; }
     QConfigToolbar* configToolbar() const { return configToolbar_; }
     QPlaybackBar* playbackBar() const { return playbackBar_; }
+    // Only in developer mode.
+    FwUpdDlg* firmwareDialog() const { return firmwareDialog_; }
 
 public slots:
     void ShowMainWindow();
@@ -117,6 +120,9 @@ private:
     void resetConfiguration();
     void onOpenTimedOut(const QList<int>& silent);
     void clearLabels();
+    // False (said once) when the list is full.
+    bool roomForLabel();
+    void addLabel(RecLabel* label);
 
     MainWindowOptions options_;
     ControlSettings settings_;
@@ -143,6 +149,7 @@ private:
     QPlaybackSlider* playbackSlider_ = nullptr;
     QPlaybackBar* playbackBar_ = nullptr;
     QBtnToolbar* buttons_ = nullptr;
+    FwUpdDlg* firmwareDialog_ = nullptr;
 
     QPointer<QWarningLabel> warning_;
     QTimer blinkTimer_;

@@ -2,7 +2,9 @@
 #include "control/ui/MainWindow.h"
 
 #include "common/catalogue/ClipInfoProcessor.h"
+#include "common/naming/RecorderNaming.h"
 #include "control/ui/InfoDlg.h"
+#include "control/ui/FwUpdDlg.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
 #include "control/ui/QConfigToolbar.h"
@@ -95,7 +97,6 @@ void MainWindow::OnRecorderBasicInfo()
 
 void MainWindow::OnFirmwareUpdate()
 {
-    if (!options_.developerMode)
-        return;
-    showMessage(tr("The firmware update is not part of this version."), MsgInfo);
+    if (firmwareDialog_)
+        firmwareDialog_->open();
 }

@@ -5,6 +5,7 @@
 #include "common/catalogue/ClipInfoProcessor.h"
 #include "common/naming/RecorderNaming.h"
 #include "control/app/DisplayTexts.h"
+#include "control/discovery/BluetoothEnumerator.h"
 #include "control/discovery/NetworkAdapters.h"
 #include "control/discovery/UdpEnumerator.h"
 #include "control/manager/RecordUpdate.h"
@@ -47,8 +48,12 @@ void MainWindow::OnEnumerateDevices()
     manager_.stopDiscovery();
     clearLabels();
     manager_.setLinkKind(settings_.link);
+    BluetoothEnumerator* bluetooth = manager_.bluetoothDiscovery();
+    connect(bluetooth, &BluetoothEnumerator::serviceCountChanged, this, &MainWindow::OnBluetoothFound,
+            Qt::UniqueConnection);
+    bluetooth->run(true);
     if (settings_.link != BaseRecInterface::Ethernet)
-        return; // no Bluetooth discovery in this program yet
+        return;
     UdpEnumerator* udp = manager_.udpDiscovery();
     connect(udp, &UdpEnumerator::recorderCountChanged, this, &MainWindow::OnEthernetFound, Qt::UniqueConnection);
     const auto adapter = settings_.adapterName == QLatin1String(ControlSettings::AllAdapters)
@@ -64,28 +69,48 @@ void MainWindow::OnEnumerateDevices()
     udp->scan();
 }
 
+bool MainWindow::roomForLabel()
+{
+    if (labels_.size() < MaxLabels)
+        return true;
+    if (!tooManyReported_) {
+        tooManyReported_ = true;
+        showMessage(tr("More than %1 Velmors answered. Only the first %1 are listed."), MsgWarning,
+                    QString::number(MaxLabels));
+    }
+    return false;
+}
+
+void MainWindow::addLabel(RecLabel* label)
+{
+    connect(label, &RecLabel::clicked, this, &MainWindow::OnOpenDevices);
+    labelColumn_->insertWidget(labelColumn_->count() - 1, label); // before the stretch
+    labels_.append(label);
+}
+
 void MainWindow::OnEthernetFound()
 {
     UdpEnumerator* udp = manager_.udpDiscovery();
-    for (int i = int(labels_.size()); i < udp->count(); ++i) {
-        if (labels_.size() >= MaxLabels) {
-            if (!tooManyReported_) {
-                tooManyReported_ = true;
-                showMessage(tr("More than %1 Velmors answered. Only the first %1 are listed."), MsgWarning,
-                            QString::number(MaxLabels));
-            }
-            return;
-        }
+    for (int i = int(labels_.size()); i < udp->count() && roomForLabel(); ++i) {
         auto* label = new RecLabel(*udp->recorderAt(i), i, scaled(14), labelColumn_->parentWidget());
-        connect(label, &RecLabel::clicked, this, &MainWindow::OnOpenDevices);
         connect(label, &RecLabel::changeIpAddress, this, &MainWindow::OnChangeIPAddress);
-        labelColumn_->insertWidget(labelColumn_->count() - 1, label); // before the stretch
-        labels_.append(label);
+        addLabel(label);
     }
 }
 
 void MainWindow::OnBluetoothFound()
-{}
+{
+    if (manager_.linkKind() != BaseRecInterface::Bluetooth)
+        return;
+    BluetoothEnumerator* bluetooth = manager_.bluetoothDiscovery();
+    for (int i = int(labels_.size()); i < bluetooth->count() && roomForLabel(); ++i) {
+        const BluetoothService* service = bluetooth->serviceAt(i);
+        const QString text = QStringLiteral("<b>%1</b><br>%2")
+                                 .arg(service->deviceName().toHtmlEscaped(),
+                                      tr("Bluetooth: %1").arg(service->info().serviceName().toHtmlEscaped()));
+        addLabel(new RecLabel(text, i, scaled(14), labelColumn_->parentWidget()));
+    }
+}
 
 void MainWindow::OnOpenDevices()
 {

@@ -13,7 +13,13 @@
 #include <QPushButton>
 
 RecLabel::RecLabel(const UdpRecInfo& record, int discoveredIndex, int scaledMargin, QWidget* parent)
-    : QFrame(parent), discoveredIndex_(discoveredIndex), address_(record.recorderAddress.toIPv4Address())
+    : RecLabel(DisplayTexts::recorderLabel(record, tr("Camera")), discoveredIndex, scaledMargin, parent)
+{
+    address_ = record.recorderAddress.toIPv4Address();
+}
+
+RecLabel::RecLabel(const QString& text, int discoveredIndex, int scaledMargin, QWidget* parent)
+    : QFrame(parent), discoveredIndex_(discoveredIndex)
 {
     setObjectName(QStringLiteral("recLabel"));
     setFrameShape(QFrame::StyledPanel);
@@ -29,7 +35,7 @@ RecLabel::RecLabel(const UdpRecInfo& record, int discoveredIndex, int scaledMarg
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap(QStringLiteral(":/res/vlmvel.png")));
     layout->addWidget(icon);
-    text_ = new QLabel(DisplayTexts::recorderLabel(record, tr("Camera")), this);
+    text_ = new QLabel(text, this);
     text_->setTextFormat(Qt::RichText);
     text_->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout->addWidget(text_, 1);

@@ -16,6 +16,8 @@ class RecLabel : public QFrame {
     Q_OBJECT
 public:
     RecLabel(const UdpRecInfo& record, int discoveredIndex, int scaledMargin, QWidget* parent = nullptr);
+    // A recorder found otherwise (over Bluetooth), described by a rich text.
+    RecLabel(const QString& text, int discoveredIndex, int scaledMargin, QWidget* parent = nullptr);
 
     int discoveredIndex() const { return discoveredIndex_; }
     bool isChecked() const;
@@ -49,6 +51,6 @@ private:
     QLineEdit* edit_;
     QLabel* problem_;
     int discoveredIndex_;
-    quint32 address_;
+    quint32 address_ = 0;
     bool editing_ = false;
 };

@@ -7,12 +7,16 @@
 
 Q_LOGGING_CATEGORY(lcBluetoothDiscovery, "vlm.control.bluetooth")
 
-BluetoothEnumerator::BluetoothEnumerator(QObject* parent)
-    : QObject(parent), agent_(new QBluetoothDeviceDiscoveryAgent(this))
+BluetoothEnumerator::BluetoothEnumerator(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<QBluetoothDeviceInfo>();
     qRegisterMetaType<QBluetoothServiceInfo>();
     qRegisterMetaType<QBluetoothSocket::SocketError>();
+}
+
+void BluetoothEnumerator::makeAgent()
+{
+    agent_ = new QBluetoothDeviceDiscoveryAgent(this);
     connect(agent_, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this, &BluetoothEnumerator::foundNewDevice);
     connect(agent_, &QBluetoothDeviceDiscoveryAgent::finished, this, &BluetoothEnumerator::runStateChanged);
     connect(agent_, &QBluetoothDeviceDiscoveryAgent::canceled, this, &BluetoothEnumerator::runStateChanged);
@@ -29,11 +33,16 @@ void BluetoothEnumerator::run(bool start)
     if (start) {
         qDeleteAll(services_);
         services_.clear();
-        if (QBluetoothLocalDevice::allDevices().isEmpty())
+        if (!available_)
+            return;
+        if (QBluetoothLocalDevice::allDevices().isEmpty()) {
             reportUnavailable(tr("no Bluetooth adapter"));
-        else
-            agent_->start(QBluetoothDeviceDiscoveryAgent::ClassicMethod);
-    } else if (agent_->isActive()) {
+            return;
+        }
+        if (!agent_)
+            makeAgent();
+        agent_->start(QBluetoothDeviceDiscoveryAgent::ClassicMethod);
+    } else if (isRunning()) {
         agent_->stop();
     }
     emit runStateChanged();
@@ -41,7 +50,7 @@ void BluetoothEnumerator::run(bool start)
 
 bool BluetoothEnumerator::isRunning() const
 {
-    return agent_->isActive();
+    return agent_ && agent_->isActive();
 }
 
 BluetoothService* BluetoothEnumerator::serviceAt(int i) const
@@ -71,6 +80,7 @@ void BluetoothEnumerator::foundNewService(const QBluetoothServiceInfo& service, 
 
 void BluetoothEnumerator::onAgentError()
 {
+    // A lost adapter, or one switched off: nothing more is found until the program starts again.
     reportUnavailable(agent_->errorString());
     emit runStateChanged();
 }

@@ -38,10 +38,12 @@ public slots:
     void foundNewService(const QBluetoothServiceInfo& service, const QString& devName);
 
 private:
+    void makeAgent();
     void onAgentError();
     void reportUnavailable(const QString& reason);
 
-    QBluetoothDeviceDiscoveryAgent* agent_;
+    // Made at the first start: without Bluetooth, making it is what complains.
+    QBluetoothDeviceDiscoveryAgent* agent_ = nullptr;
     QList<BluetoothService*> services_;
     bool available_ = true;
 };

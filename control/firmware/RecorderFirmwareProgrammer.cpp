@@ -104,12 +104,17 @@ FirmwareProgramStatus RecorderFirmwareProgrammer::lastStatus()
     return status_;
 }
 
-// A checksum is trusted only from a reply that came after its request.
-void RecorderFirmwareProgrammer::forgetChecksum()
+// A checksum or a write progress is trusted only from a reply that came after its request.
+void RecorderFirmwareProgrammer::sendForAnswer(quint8 command, quint32 address, quint32 length)
 {
-    QMutexLocker lock(&mutex_);
-    status_.rangeStart = status_.rangeLength = 0;
-    status_.checksum = 0;
+    {
+        QMutexLocker lock(&mutex_);
+        if (command == FirmwareProgramCommand::Checksum)
+            status_.rangeStart = status_.rangeLength = 0;
+        else
+            status_.progress = 0.0f;
+    }
+    send(command, 0, address, length);
 }
 
 bool RecorderFirmwareProgrammer::stopRequested() const
@@ -234,8 +239,7 @@ RecorderFirmwareProgrammer::Outcome RecorderFirmwareProgrammer::verifyRun(Upload
         }
         if (!u.checksumRequested || u.pacing.elapsed() > timings_.checksumRetryMs) {
             report(tr("Calculating CRC..."), u.uploadShare(runEnd));
-            forgetChecksum();
-            send(FirmwareProgramCommand::Checksum, 0, run.start, run.length());
+            sendForAnswer(FirmwareProgramCommand::Checksum, run.start, run.length());
             // Only the first request restarts the reply clock, so a silent recorder still times out.
             if (!u.checksumRequested)
                 u.replyClock.restart();
@@ -272,7 +276,7 @@ RecorderFirmwareProgrammer::Outcome RecorderFirmwareProgrammer::writeFlash(Uploa
 {
     const FirmwareProgramStatus s = lastStatus();
     if (!writing_) {
-        // Progress counts only once the write was asked for; the status was cleared at the start.
+        // Progress counts only from answers to the write command.
         if (u.writeAttempts > 0 && s.progress > 0.0f) {
             writing_ = true;
             u.progressClock.restart();
@@ -288,7 +292,7 @@ RecorderFirmwareProgrammer::Outcome RecorderFirmwareProgrammer::writeFlash(Uploa
             if (u.writeAttempts == 0)
                 report(tr("Initiating write..."), 0.5f);
             ++u.writeAttempts;
-            send(FirmwareProgramCommand::WriteFlash, 0, 0, u.image.totalBytes());
+            sendForAnswer(FirmwareProgramCommand::WriteFlash, 0, u.image.totalBytes());
             u.pacing.restart();
         }
         return Outcome::Continue;

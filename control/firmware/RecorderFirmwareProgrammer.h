@@ -63,7 +63,7 @@ private:
     void send(quint8 command, quint32 index = 0, quint32 address = 0, quint32 length = 0, QByteArray data = {});
     void report(const QString& text, float progress, int flag = 0);
     kvx::FirmwareProgramStatus lastStatus();
-    void forgetChecksum();
+    void sendForAnswer(quint8 command, quint32 address, quint32 length);
     bool stopRequested() const;
     void sendRun(Upload& u);
     Outcome verifyRun(Upload& u);

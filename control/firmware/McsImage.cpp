@@ -1,5 +1,6 @@
 #include "control/firmware/McsImage.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -43,7 +44,7 @@ std::optional<QByteArray> hexBytes(QByteArrayView text, qsizetype at, qsizetype 
 bool McsImage::fail(const QString& detail)
 {
     qCDebug(lcMcs, "MCS file refused: %s", qPrintable(detail));
-    error_ = QStringLiteral("Unable to parse MCS firmware file.");
+    error_ = QCoreApplication::translate("McsImage", "Unable to parse MCS firmware file.");
     return false;
 }
 
@@ -102,7 +103,8 @@ bool McsImage::parse(QByteArrayView text)
         qCDebug(lcMcs, "Segment-> first: %x last: %x", s.first, s.end - 1);
     buildRuns();
     if (totalPackets_ > MaxPackets) {
-        error_ = QStringLiteral("The firmware image needs %1 packets, more than the recorder can verify (%2).")
+        error_ = QCoreApplication::translate(
+                     "McsImage", "The firmware image needs %1 packets, more than the Velmor can verify (%2).")
                      .arg(totalPackets_)
                      .arg(MaxPackets);
         return false;

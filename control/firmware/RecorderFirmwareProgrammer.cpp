@@ -169,7 +169,7 @@ void RecorderFirmwareProgrammer::run()
             break;
         }
         if (u.progressClock.elapsed() > timings_.stallTimeoutMs) {
-            report(tr("The recorder answers but the update does not go on: stopped."), 0, -1);
+            report(tr("The Velmor answers but the update does not go on: stopped."), 0, -1);
             break;
         }
         Outcome outcome = Outcome::Continue;

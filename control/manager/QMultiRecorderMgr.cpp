@@ -233,7 +233,7 @@ std::optional<QString> QMultiRecorderMgr::startFirmwareUpdate()
 {
     BaseRecInterface* target = link();
     if (!target)
-        return tr("No recorder is open.");
+        return tr("No Velmor is open.");
     if (target->kind() == BaseRecInterface::Bluetooth)
         return tr("The firmware cannot be updated over Bluetooth. Connect the Velmor over Ethernet.");
     firmwareTarget_ = target;

@@ -3,8 +3,8 @@
 
 #include "common/catalogue/ClipInfoProcessor.h"
 #include "common/naming/RecorderNaming.h"
-#include "control/ui/InfoDlg.h"
 #include "control/ui/FwUpdDlg.h"
+#include "control/ui/InfoDlg.h"
 #include "control/ui/QBtnToolbar.h"
 #include "control/ui/QClipsBar.h"
 #include "control/ui/QConfigToolbar.h"

@@ -33,6 +33,10 @@ public:
         const auto command = kvx::FirmwareProgramCommand::decode(packet->payload);
         if (command && command->command.command == kvx::FirmwareProgramCommand::WriteFlash)
             oldWriteDone = false;
+        if (command && command->command.command == kvx::FirmwareProgramCommand::Checksum && lostChecksums > 0) {
+            --lostChecksums;
+            return true;
+        }
         auto status = recorder_.handle(packet->payload);
         if (status && oldWriteDone)
             status->progress = 1.0f;
@@ -46,6 +50,7 @@ public:
     bool silent = false;
     // Reports the end of an earlier flash write until it is asked to write again.
     bool oldWriteDone = false;
+    int lostChecksums = 0; // checksum requests that never arrive
 
 private:
     FirmwareResponder& recorder_;
@@ -154,6 +159,13 @@ private slots:
         QVERIFY(mgr.addOpenedLink(std::unique_ptr<BaseRecInterface>(link)));
         const QString file = writeImage(McsText::image({{0, McsText::pattern(5000)}}));
 
+        // A lost checksum request is asked again well inside the time-out.
+        RecorderFirmwareProgrammer::Timings t = quick();
+        t.checksumRetryMs = 300;
+        mgr.firmware().setTimings(t);
+        link->lostChecksums = 2;
+        QCOMPARE(update(mgr, file).text, QString("Flash successfully programmed!"));
+
         // A finished earlier write must not pass for this one, which never starts.
         link->oldWriteDone = true;
         recorder.setFaults(FirmwareFaults{0, 1, {}, true});
@@ -165,7 +177,6 @@ private slots:
 
         // Answers that keep coming while no packet arrives.
         recorder.setFaults(FirmwareFaults{100, 1, {}, false});
-        RecorderFirmwareProgrammer::Timings t = quick();
         t.stallTimeoutMs = 1000;
         mgr.firmware().setTimings(t);
         out = update(mgr, file);

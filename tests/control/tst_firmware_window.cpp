@@ -53,7 +53,8 @@ class TestFirmwareWindow : public QObject {
     {
         window_.reset();
         sim_ = std::make_unique<SimulatorProcess>();
-        QVERIFY2(sim_->start({SimulatorProcess::recorder("2180002", Link, 1, {})}, simOptions + QStringList{"--fw-write-ms", "1500"}),
+        QVERIFY2(sim_->start({SimulatorProcess::recorder("2180002", Link, 1, {})},
+                             simOptions + QStringList{"--fw-write-ms", "1500"}),
                  qPrintable(sim_->error()));
         MainWindowOptions options;
         options.developerMode = true;
@@ -109,8 +110,8 @@ private slots:
         qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
         // Three segments; the first is cut into runs of 5000, 5000 and 1719 packets.
         const QByteArray text = McsText::image({{0, McsText::pattern(ImageBytes - 2000, 1)},
-                                               {0x400000, McsText::pattern(1000, 2)},
-                                               {0x800000, McsText::pattern(1000, 3)}});
+                                                {0x400000, McsText::pattern(1000, 2)},
+                                                {0x800000, McsText::pattern(1000, 3)}});
         imageFile_ = dir_.filePath("velmor.mcs");
         QFile file(imageFile_);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
@@ -123,13 +124,20 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         bool shotDuring = false;
+        bool stoppableWhileWriting = false;
         const Update u = run([&](Update& now) {
+            FwUpdDlg* dialog = window_->firmwareDialog();
+            if (now.flag == 0 && !now.texts.isEmpty() && now.texts.last().startsWith("Writing to Flash"))
+                stoppableWhileWriting = stoppableWhileWriting
+                    || dialog->findChild<QPushButton*>("abortButton")->isEnabled()
+                    || dialog->findChild<QPushButton*>("selectFileButton")->isEnabled();
             if (!shotDuring && !now.progress.isEmpty() && now.progress.last() > 0.7f) {
                 shotDuring = true;
                 saveScreenshot(window_->firmwareDialog(), "control-firmware-during.png");
             }
         });
         QCOMPARE(u.end, QString("Flash successfully programmed!"));
+        QVERIFY(!stoppableWhileWriting);
         qInfo("firmware: %d bytes programmed in %lld ms (flash write 1500 ms)", ImageBytes, clock.elapsed());
         // Upload up to half, the flash write the other half.
         QVERIFY(std::any_of(u.progress.begin(), u.progress.end(), [](float p) { return p > 0.2f && p <= 0.5f; }));

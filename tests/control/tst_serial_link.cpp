@@ -44,7 +44,8 @@ QList<QByteArray> answers(const QList<QByteArray>& packets)
     NoClips clips;
     ControlResponder recorder(clips, kvx::RecorderInfoPacket{});
     QList<QByteArray> out;
-    QObject::connect(&recorder, &ControlResponder::refused, [&](const QByteArray& why) { out.append("refused " + why); });
+    QObject::connect(&recorder, &ControlResponder::refused,
+                     [&](const QByteArray& why) { out.append("refused " + why); });
     for (const QByteArray& p : packets)
         for (const SimDatagram& d : recorder.handle(p, QHostAddress::LocalHost, 9001))
             out.append(d.bytes);

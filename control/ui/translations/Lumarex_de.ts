@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BluetoothEnumerator</name>
+    <message>
+        <source>no Bluetooth adapter</source>
+        <translation>kein Bluetooth-Adapter</translation>
+    </message>
+</context>
+<context>
+    <name>BluetoothInterface</name>
+    <message>
+        <source>Not connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>connecting</source>
+        <translation>verbindet</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Closing</source>
+        <translation>Wird geschlossen</translation>
+    </message>
+    <message>
+        <source>Unknown status</source>
+        <translation>Unbekannter Zustand</translation>
+    </message>
+</context>
+<context>
     <name>ConfigDlg</name>
     <message>
         <source>Network Adapter</source>
@@ -57,6 +87,53 @@
     <message>
         <source>Fractional</source>
         <translation>Gebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>FwUpdDlg</name>
+    <message>
+        <source>Velmor Firmware update</source>
+        <translation>Velmor-Firmware-Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Firmware file:</source>
+        <translation>Firmware-Datei:</translation>
+    </message>
+    <message>
+        <source>Select File...</source>
+        <translation>Datei wählen...</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>The Velmor is writing its flash. Do not switch it off.</source>
+        <translation>Der Velmor schreibt seinen Flash-Speicher. Nicht ausschalten.</translation>
+    </message>
+    <message>
+        <source>Update Firmware</source>
+        <translation>Firmware aktualisieren</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Firmware files (*.mcs)</source>
+        <translation>Firmware-Dateien (*.mcs)</translation>
+    </message>
+    <message>
+        <source>The process has been aborted</source>
+        <translation>Der Vorgang wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>Aborted</source>
+        <translation>Abgebrochen</translation>
     </message>
 </context>
 <context>
@@ -145,16 +222,16 @@
         <translation>Eine IP-Adresse besteht aus vier durch Punkte getrennten Zahlen von 0 bis 255, nicht 0.0.0.0.</translation>
     </message>
     <message>
+        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
+        <translation>Eine MAC-Adresse besteht aus sechs Paaren hexadezimaler Ziffern, getrennt durch ":" oder "-".</translation>
+    </message>
+    <message>
         <source>Info</source>
         <translation>Info</translation>
     </message>
     <message>
         <source>Back</source>
         <translation>Zurück</translation>
-    </message>
-    <message>
-        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
-        <translation>Eine MAC-Adresse besteht aus sechs Paaren hexadezimaler Ziffern, getrennt durch ":" oder "-".</translation>
     </message>
 </context>
 <context>
@@ -204,10 +281,6 @@ Bitte warten!</translation>
         <translation>Der Velmor hat seine Informationen noch nicht gesendet.</translation>
     </message>
     <message>
-        <source>The firmware update is not part of this version.</source>
-        <translation>Die Firmware-Aktualisierung ist in dieser Ausgabe nicht enthalten.</translation>
-    </message>
-    <message>
         <source>More than %1 Velmors answered. Only the first %1 are listed.</source>
         <translation>Mehr als %1 Velmor-Geräte haben geantwortet. Nur die ersten %1 werden angezeigt.</translation>
     </message>
@@ -234,6 +307,21 @@ Bitte warten!</translation>
 Check that the Velmor is switched on and connected.</source>
         <translation>Keine Antwort von %1.
 Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
+    </message>
+    <message>
+        <source>Bluetooth: %1</source>
+        <translation>Bluetooth: %1</translation>
+    </message>
+</context>
+<context>
+    <name>McsImage</name>
+    <message>
+        <source>Unable to parse MCS firmware file.</source>
+        <translation>Die MCS-Firmware-Datei kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The firmware image needs %1 packets, more than the Velmor can verify (%2).</source>
+        <translation>Das Firmware-Abbild braucht %1 Pakete, mehr als der Velmor prüfen kann (%2).</translation>
     </message>
 </context>
 <context>
@@ -360,6 +448,10 @@ Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
         <translation>SDI-Bildformat</translation>
     </message>
     <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 liegt außerhalb dessen, was die Kamera annimmt: %3 wird gesendet.</translation>
+    </message>
+    <message>
         <source>120 Fps Live</source>
         <translation>120 Fps Live</translation>
     </message>
@@ -483,9 +575,16 @@ Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
         <source>Activate</source>
         <translation>Aktivieren</translation>
     </message>
+</context>
+<context>
+    <name>QMultiRecorderMgr</name>
     <message>
-        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
-        <translation>%1 %2 liegt außerhalb dessen, was die Kamera annimmt: %3 wird gesendet.</translation>
+        <source>The firmware cannot be updated over Bluetooth. Connect the Velmor over Ethernet.</source>
+        <translation>Die Firmware kann nicht über Bluetooth aktualisiert werden. Verbinden Sie den Velmor über Ethernet.</translation>
+    </message>
+    <message>
+        <source>No Velmor is open.</source>
+        <translation>Kein Velmor ist geöffnet.</translation>
     </message>
 </context>
 <context>
@@ -567,6 +666,57 @@ Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
     <message>
         <source>&quot;%1&quot; is not an IP address the Velmor can take: the address stays %2.</source>
         <translation>"%1" ist keine IP-Adresse, die der Velmor übernehmen kann: Die Adresse bleibt %2.</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderFirmwareProgrammer</name>
+    <message>
+        <source>Unable to open firmware file.</source>
+        <translation>Die Firmware-Datei kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Initializing enivronment...</source>
+        <translation>Umgebung wird vorbereitet...</translation>
+    </message>
+    <message>
+        <source>Time out waiting for reply.</source>
+        <translation>Zeitüberschreitung beim Warten auf Antwort.</translation>
+    </message>
+    <message>
+        <source>Initializing...</source>
+        <translation>Wird vorbereitet...</translation>
+    </message>
+    <message>
+        <source>Detected CRC Error, aborting...</source>
+        <translation>CRC-Fehler erkannt, Abbruch...</translation>
+    </message>
+    <message>
+        <source>Calculating CRC...</source>
+        <translation>CRC wird berechnet...</translation>
+    </message>
+    <message>
+        <source>Recovering packets...</source>
+        <translation>Pakete werden wiederhergestellt...</translation>
+    </message>
+    <message>
+        <source>Failed to start flash write procedure.</source>
+        <translation>Das Schreiben des Flash-Speichers konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Initiating write...</source>
+        <translation>Schreiben wird gestartet...</translation>
+    </message>
+    <message>
+        <source>Flash successfully programmed!</source>
+        <translation>Flash-Speicher erfolgreich programmiert!</translation>
+    </message>
+    <message>
+        <source>Writing to Flash %1%</source>
+        <translation>Schreibe Flash-Speicher %1%</translation>
+    </message>
+    <message>
+        <source>The Velmor answers but the update does not go on: stopped.</source>
+        <translation>Der Velmor antwortet, aber die Aktualisierung kommt nicht voran: beendet.</translation>
     </message>
 </context>
 <context>

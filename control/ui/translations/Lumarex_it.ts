@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it_IT">
 <context>
+    <name>BluetoothEnumerator</name>
+    <message>
+        <source>no Bluetooth adapter</source>
+        <translation>nessun adattatore Bluetooth</translation>
+    </message>
+</context>
+<context>
+    <name>BluetoothInterface</name>
+    <message>
+        <source>Not connected</source>
+        <translation>Non connesso</translation>
+    </message>
+    <message>
+        <source>connecting</source>
+        <translation>connessione in corso</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Connesso</translation>
+    </message>
+    <message>
+        <source>Closing</source>
+        <translation>Chiusura</translation>
+    </message>
+    <message>
+        <source>Unknown status</source>
+        <translation>Stato sconosciuto</translation>
+    </message>
+</context>
+<context>
     <name>ConfigDlg</name>
     <message>
         <source>Network Adapter</source>
@@ -57,6 +87,53 @@
     <message>
         <source>Fractional</source>
         <translation>Frazionario</translation>
+    </message>
+</context>
+<context>
+    <name>FwUpdDlg</name>
+    <message>
+        <source>Velmor Firmware update</source>
+        <translation>Aggiornamento firmware Velmor</translation>
+    </message>
+    <message>
+        <source>Firmware file:</source>
+        <translation>File firmware:</translation>
+    </message>
+    <message>
+        <source>Select File...</source>
+        <translation>Seleziona file...</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Pronto</translation>
+    </message>
+    <message>
+        <source>The Velmor is writing its flash. Do not switch it off.</source>
+        <translation>Il Velmor sta scrivendo la memoria flash. Non spegnerlo.</translation>
+    </message>
+    <message>
+        <source>Update Firmware</source>
+        <translation>Aggiorna firmware</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>Interrompi</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Firmware files (*.mcs)</source>
+        <translation>File firmware (*.mcs)</translation>
+    </message>
+    <message>
+        <source>The process has been aborted</source>
+        <translation>Il processo è stato interrotto</translation>
+    </message>
+    <message>
+        <source>Aborted</source>
+        <translation>Interrotto</translation>
     </message>
 </context>
 <context>
@@ -145,16 +222,16 @@
         <translation>Un indirizzo IP è formato da quattro numeri da 0 a 255 separati da punti, diverso da 0.0.0.0.</translation>
     </message>
     <message>
+        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
+        <translation>Un indirizzo MAC è formato da sei coppie di cifre esadecimali separate da ":" o "-".</translation>
+    </message>
+    <message>
         <source>Info</source>
         <translation>Info</translation>
     </message>
     <message>
         <source>Back</source>
         <translation>Indietro</translation>
-    </message>
-    <message>
-        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
-        <translation>Un indirizzo MAC è formato da sei coppie di cifre esadecimali separate da ":" o "-".</translation>
     </message>
 </context>
 <context>
@@ -204,10 +281,6 @@ Attendere prego!</translation>
         <translation>Il Velmor non ha ancora inviato le sue informazioni.</translation>
     </message>
     <message>
-        <source>The firmware update is not part of this version.</source>
-        <translation>L'aggiornamento del firmware non è incluso in questa versione.</translation>
-    </message>
-    <message>
         <source>More than %1 Velmors answered. Only the first %1 are listed.</source>
         <translation>Hanno risposto più di %1 Velmor. Vengono elencati solo i primi %1.</translation>
     </message>
@@ -234,6 +307,21 @@ Attendere prego!</translation>
 Check that the Velmor is switched on and connected.</source>
         <translation>Nessuna risposta da %1.
 Verificare che il Velmor sia acceso e collegato.</translation>
+    </message>
+    <message>
+        <source>Bluetooth: %1</source>
+        <translation>Bluetooth: %1</translation>
+    </message>
+</context>
+<context>
+    <name>McsImage</name>
+    <message>
+        <source>Unable to parse MCS firmware file.</source>
+        <translation>Impossibile leggere il file firmware MCS.</translation>
+    </message>
+    <message>
+        <source>The firmware image needs %1 packets, more than the Velmor can verify (%2).</source>
+        <translation>L'immagine firmware richiede %1 pacchetti, più di quanti il Velmor possa verificare (%2).</translation>
     </message>
 </context>
 <context>
@@ -360,6 +448,10 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <translation>Formato SDI</translation>
     </message>
     <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 è fuori da ciò che la telecamera accetta: viene inviato %3.</translation>
+    </message>
+    <message>
         <source>120 Fps Live</source>
         <translation>120 Fps Live</translation>
     </message>
@@ -483,9 +575,16 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <source>Activate</source>
         <translation>Attiva</translation>
     </message>
+</context>
+<context>
+    <name>QMultiRecorderMgr</name>
     <message>
-        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
-        <translation>%1 %2 è fuori da ciò che la telecamera accetta: viene inviato %3.</translation>
+        <source>The firmware cannot be updated over Bluetooth. Connect the Velmor over Ethernet.</source>
+        <translation>Il firmware non può essere aggiornato via Bluetooth. Collegare il Velmor via Ethernet.</translation>
+    </message>
+    <message>
+        <source>No Velmor is open.</source>
+        <translation>Nessun Velmor è aperto.</translation>
     </message>
 </context>
 <context>
@@ -567,6 +666,57 @@ Verificare che il Velmor sia acceso e collegato.</translation>
     <message>
         <source>&quot;%1&quot; is not an IP address the Velmor can take: the address stays %2.</source>
         <translation>"%1" non è un indirizzo IP che il Velmor può accettare: l'indirizzo resta %2.</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderFirmwareProgrammer</name>
+    <message>
+        <source>Unable to open firmware file.</source>
+        <translation>Impossibile aprire il file firmware.</translation>
+    </message>
+    <message>
+        <source>Initializing enivronment...</source>
+        <translation>Preparazione dell'ambiente...</translation>
+    </message>
+    <message>
+        <source>Time out waiting for reply.</source>
+        <translation>Tempo scaduto in attesa di risposta.</translation>
+    </message>
+    <message>
+        <source>Initializing...</source>
+        <translation>Inizializzazione...</translation>
+    </message>
+    <message>
+        <source>Detected CRC Error, aborting...</source>
+        <translation>Rilevato errore CRC, interruzione...</translation>
+    </message>
+    <message>
+        <source>Calculating CRC...</source>
+        <translation>Calcolo CRC...</translation>
+    </message>
+    <message>
+        <source>Recovering packets...</source>
+        <translation>Recupero pacchetti...</translation>
+    </message>
+    <message>
+        <source>Failed to start flash write procedure.</source>
+        <translation>Impossibile avviare la scrittura della memoria flash.</translation>
+    </message>
+    <message>
+        <source>Initiating write...</source>
+        <translation>Avvio scrittura...</translation>
+    </message>
+    <message>
+        <source>Flash successfully programmed!</source>
+        <translation>Memoria flash programmata con successo!</translation>
+    </message>
+    <message>
+        <source>Writing to Flash %1%</source>
+        <translation>Scrittura memoria flash %1%</translation>
+    </message>
+    <message>
+        <source>The Velmor answers but the update does not go on: stopped.</source>
+        <translation>Il Velmor risponde ma l'aggiornamento non avanza: interrotto.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>BluetoothEnumerator</name>
+    <message>
+        <source>no Bluetooth adapter</source>
+        <translation>Bluetooth アダプターがありません</translation>
+    </message>
+</context>
+<context>
+    <name>BluetoothInterface</name>
+    <message>
+        <source>Not connected</source>
+        <translation>未接続</translation>
+    </message>
+    <message>
+        <source>connecting</source>
+        <translation>接続中</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>接続済み</translation>
+    </message>
+    <message>
+        <source>Closing</source>
+        <translation>切断中</translation>
+    </message>
+    <message>
+        <source>Unknown status</source>
+        <translation>不明な状態</translation>
+    </message>
+</context>
+<context>
     <name>ConfigDlg</name>
     <message>
         <source>Network Adapter</source>
@@ -57,6 +87,53 @@
     <message>
         <source>Fractional</source>
         <translation>分数</translation>
+    </message>
+</context>
+<context>
+    <name>FwUpdDlg</name>
+    <message>
+        <source>Velmor Firmware update</source>
+        <translation>Velmor ファームウェア更新</translation>
+    </message>
+    <message>
+        <source>Firmware file:</source>
+        <translation>ファームウェアファイル:</translation>
+    </message>
+    <message>
+        <source>Select File...</source>
+        <translation>ファイルを選択...</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>準備完了</translation>
+    </message>
+    <message>
+        <source>The Velmor is writing its flash. Do not switch it off.</source>
+        <translation>Velmor はフラッシュに書き込み中です。電源を切らないでください。</translation>
+    </message>
+    <message>
+        <source>Update Firmware</source>
+        <translation>ファームウェアを更新</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Firmware files (*.mcs)</source>
+        <translation>ファームウェアファイル (*.mcs)</translation>
+    </message>
+    <message>
+        <source>The process has been aborted</source>
+        <translation>処理は中止されました</translation>
+    </message>
+    <message>
+        <source>Aborted</source>
+        <translation>中止しました</translation>
     </message>
 </context>
 <context>
@@ -145,16 +222,16 @@
         <translation>IP アドレスはドットで区切った 0～255 の 4 つの数値です (0.0.0.0 は不可)。</translation>
     </message>
     <message>
+        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
+        <translation>MAC アドレスは ":" または "-" で区切った 16 進数 2 桁の 6 組です。</translation>
+    </message>
+    <message>
         <source>Info</source>
         <translation>情報</translation>
     </message>
     <message>
         <source>Back</source>
         <translation>戻る</translation>
-    </message>
-    <message>
-        <source>A MAC address is six pairs of hexadecimal digits separated by &quot;:&quot; or &quot;-&quot;.</source>
-        <translation>MAC アドレスは ":" または "-" で区切った 16 進数 2 桁の 6 組です。</translation>
     </message>
 </context>
 <context>
@@ -204,10 +281,6 @@ Please wait!</source>
         <translation>Velmor からまだ情報が届いていません。</translation>
     </message>
     <message>
-        <source>The firmware update is not part of this version.</source>
-        <translation>このバージョンにはファームウェア更新は含まれていません。</translation>
-    </message>
-    <message>
         <source>More than %1 Velmors answered. Only the first %1 are listed.</source>
         <translation>%1 台を超える Velmor が応答しました。最初の %1 台のみ表示します。</translation>
     </message>
@@ -234,6 +307,21 @@ Please wait!</source>
 Check that the Velmor is switched on and connected.</source>
         <translation>%1 から応答がありません。
 Velmor の電源と接続を確認してください。</translation>
+    </message>
+    <message>
+        <source>Bluetooth: %1</source>
+        <translation>Bluetooth: %1</translation>
+    </message>
+</context>
+<context>
+    <name>McsImage</name>
+    <message>
+        <source>Unable to parse MCS firmware file.</source>
+        <translation>MCS ファームウェアファイルを解析できません。</translation>
+    </message>
+    <message>
+        <source>The firmware image needs %1 packets, more than the Velmor can verify (%2).</source>
+        <translation>ファームウェアイメージには %1 パケットが必要で、Velmor が検証できる数 (%2) を超えています。</translation>
     </message>
 </context>
 <context>
@@ -360,6 +448,10 @@ Velmor の電源と接続を確認してください。</translation>
         <translation>SDI フォーマット</translation>
     </message>
     <message>
+        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
+        <translation>%1 %2 はカメラが受け付ける範囲外です: %3 を送信します。</translation>
+    </message>
+    <message>
         <source>120 Fps Live</source>
         <translation>120 Fps ライブ</translation>
     </message>
@@ -483,9 +575,16 @@ Velmor の電源と接続を確認してください。</translation>
         <source>Activate</source>
         <translation>有効</translation>
     </message>
+</context>
+<context>
+    <name>QMultiRecorderMgr</name>
     <message>
-        <source>%1 %2 is outside what the camera takes: %3 is sent.</source>
-        <translation>%1 %2 はカメラが受け付ける範囲外です: %3 を送信します。</translation>
+        <source>The firmware cannot be updated over Bluetooth. Connect the Velmor over Ethernet.</source>
+        <translation>Bluetooth ではファームウェアを更新できません。Velmor を Ethernet で接続してください。</translation>
+    </message>
+    <message>
+        <source>No Velmor is open.</source>
+        <translation>開いている Velmor がありません。</translation>
     </message>
 </context>
 <context>
@@ -567,6 +666,57 @@ Velmor の電源と接続を確認してください。</translation>
     <message>
         <source>&quot;%1&quot; is not an IP address the Velmor can take: the address stays %2.</source>
         <translation>"%1" は Velmor が使用できる IP アドレスではありません。アドレスは %2 のままです。</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderFirmwareProgrammer</name>
+    <message>
+        <source>Unable to open firmware file.</source>
+        <translation>ファームウェアファイルを開けません。</translation>
+    </message>
+    <message>
+        <source>Initializing enivronment...</source>
+        <translation>環境を初期化しています...</translation>
+    </message>
+    <message>
+        <source>Time out waiting for reply.</source>
+        <translation>応答待ちがタイムアウトしました。</translation>
+    </message>
+    <message>
+        <source>Initializing...</source>
+        <translation>初期化しています...</translation>
+    </message>
+    <message>
+        <source>Detected CRC Error, aborting...</source>
+        <translation>CRC エラーを検出しました。中止します...</translation>
+    </message>
+    <message>
+        <source>Calculating CRC...</source>
+        <translation>CRC を計算しています...</translation>
+    </message>
+    <message>
+        <source>Recovering packets...</source>
+        <translation>パケットを回復しています...</translation>
+    </message>
+    <message>
+        <source>Failed to start flash write procedure.</source>
+        <translation>フラッシュ書き込みを開始できませんでした。</translation>
+    </message>
+    <message>
+        <source>Initiating write...</source>
+        <translation>書き込みを開始しています...</translation>
+    </message>
+    <message>
+        <source>Flash successfully programmed!</source>
+        <translation>フラッシュの書き込みに成功しました!</translation>
+    </message>
+    <message>
+        <source>Writing to Flash %1%</source>
+        <translation>フラッシュに書き込み中 %1%</translation>
+    </message>
+    <message>
+        <source>The Velmor answers but the update does not go on: stopped.</source>
+        <translation>Velmor は応答していますが更新が進みません。停止しました。</translation>
     </message>
 </context>
 <context>

@@ -193,14 +193,19 @@ void RecorderFirmwareProgrammer::run()
     writing_ = false;
 }
 
+void RecorderFirmwareProgrammer::sendPacket(const McsImage& image, const McsImage::Run& run, quint32 packet)
+{
+    const quint32 address = run.start + (packet - run.firstPacket) * McsImage::PacketSize;
+    const quint32 length = qMin(McsImage::PacketSize, run.end - address);
+    send(packet == 0 ? FirmwareProgramCommand::FirstData : FirmwareProgramCommand::Data, packet, address, length,
+         image.bytes().mid(address, length));
+}
+
 void RecorderFirmwareProgrammer::sendRun(Upload& u)
 {
     const McsImage::Run& run = u.image.runs()[u.run];
     for (quint32 i = run.firstPacket; i < run.firstPacket + run.packetCount && !stopRequested(); ++i) {
-        const quint32 address = run.start + (i - run.firstPacket) * McsImage::PacketSize;
-        const quint32 length = qMin(McsImage::PacketSize, run.end - address);
-        send(i == 0 ? FirmwareProgramCommand::FirstData : FirmwareProgramCommand::Data, i, address, length,
-             u.image.bytes().mid(address, length));
+        sendPacket(u.image, run, i);
         usleep(timings_.packetGapUs);
         if (i % ProgressReportPackets == 0) {
             report(tr("Initializing..."), u.uploadShare(i));
@@ -259,10 +264,7 @@ RecorderFirmwareProgrammer::Outcome RecorderFirmwareProgrammer::verifyRun(Upload
         send(FirmwareProgramCommand::ReportStatus);
     } else {
         report(tr("Recovering packets..."), u.uploadShare(missing));
-        const quint32 address = run.start + (missing - run.firstPacket) * McsImage::PacketSize;
-        const quint32 length = qMin(McsImage::PacketSize, run.end - address);
-        send(missing == 0 ? FirmwareProgramCommand::FirstData : FirmwareProgramCommand::Data, missing, address, length,
-             u.image.bytes().mid(address, length));
+        sendPacket(u.image, run, missing);
         ++resent_;
         msleep(10);
         send(FirmwareProgramCommand::ReportStatus);

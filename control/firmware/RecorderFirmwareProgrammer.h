@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/packets/FirmwarePackets.h"
+#include "control/firmware/McsImage.h"
 
 #include <QByteArray>
 #include <QMutex>
@@ -8,8 +9,6 @@
 #include <QThread>
 
 #include <atomic>
-
-class McsImage;
 
 // Programs a recorder's firmware from an MCS file on a thread of its own: uploads the image in
 // numbered 256-byte packets, re-sends what the recorder reports missing, checks every run of
@@ -65,6 +64,8 @@ private:
     kvx::FirmwareProgramStatus lastStatus();
     void sendForAnswer(quint8 command, quint32 address, quint32 length);
     bool stopRequested() const;
+    // Packet number packet of the run, with its bytes.
+    void sendPacket(const McsImage& image, const McsImage::Run& run, quint32 packet);
     void sendRun(Upload& u);
     Outcome verifyRun(Upload& u);
     Outcome writeFlash(Upload& u);

@@ -26,6 +26,15 @@ QString message(Refusal refusal)
         return QObject::tr("Unable to download clip. The clip folder could not be created.");
     case Refusal::AlreadyDownloading:
         return QObject::tr("This clip is already being downloaded.");
+    case Refusal::ClipMismatch:
+        return QObject::tr("The recorder's clip no longer matches the frames in this folder (camera, clip id, frame "
+                           "count or frame size differ). Nothing was downloaded into the folder.");
+    case Refusal::RecorderMissing:
+        return QObject::tr("No recorder on the network lists this clip. Connect its recorder to resume the download.");
+    case Refusal::BatchTooLarge:
+        return QObject::tr("Unable to download the clips. Not enough disk space for all of them.");
+    case Refusal::NothingToDownload:
+        return QObject::tr("Every clip of this recorder is downloaded or downloading already.");
     }
     return {};
 }

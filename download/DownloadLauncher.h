@@ -21,7 +21,18 @@ namespace DownloadLauncher {
 inline constexpr int CommandSpacingMs = 50;
 inline constexpr int MatricesAnswerMs = 100;
 
-enum class Refusal { None, NothingSelected, SlowLink, NotEnoughDiskSpace, FolderNotPrepared, AlreadyDownloading };
+enum class Refusal {
+    None,
+    NothingSelected,
+    SlowLink,
+    NotEnoughDiskSpace,
+    FolderNotPrepared,
+    AlreadyDownloading,
+    ClipMismatch,
+    RecorderMissing,
+    BatchTooLarge,
+    NothingToDownload,
+};
 
 // The text shown for a refusal; empty for None.
 QString message(Refusal refusal);
@@ -57,5 +68,36 @@ void refreshPaintState(RecorderCommandChannel& commands, const kvx::RecorderInfo
 Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
                RecorderDownloadManager& manager, const QSharedPointer<DownloadableClip>& recorderClip,
                SavedClipList& savedClips, const QString& clipPath);
+
+// --- resuming an incomplete folder ---
+
+// The recorder clip is still the clip whose frames the folder holds: same camera, clip id,
+// frame count and frame layout. Anything else is refused, so frames of two clips never mix.
+Refusal checkResume(const SavedClip& saved, const DownloadableClip& recorderClip);
+// Disk bytes the folder's missing frames and calibration still need.
+qint64 missingBytes(const SavedClip& saved);
+// The clip of the recorder's list that the folder was downloaded from (same camera and clip
+// id, whether it still matches or not); null when the recorder does not list it.
+QSharedPointer<DownloadableClip> recorderClipFor(RecorderDownloadManager& manager, const SavedClip& saved);
+// An incomplete folder of the list that a download of the recorder clip continues.
+QSharedPointer<SavedClip> resumableFolderFor(const SavedClipList& savedClips, const DownloadableClip& recorderClip);
+
+// Continues the folder's download: only the frames (and calibration) it lacks are requested.
+// Checks the link, a running download, the match and the disk space first.
+Started resume(const kvx::RecorderInfoPacket& recorder, RecorderDownloadManager& manager,
+               const QSharedPointer<DownloadableClip>& recorderClip, const QSharedPointer<SavedClip>& saved);
+
+// --- every clip of a recorder ---
+
+struct Batch {
+    QList<Started> started; // one per clip started or resumed
+    Refusal refusal = Refusal::None;
+};
+
+// Starts every clip of the recorder's list that is not downloaded or downloading: incomplete
+// folders are resumed, the rest get new folders. The disk space for the whole batch is checked
+// first; without enough, nothing starts.
+Batch launchAll(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
+                RecorderDownloadManager& manager, SavedClipList& savedClips, const QString& clipPath);
 
 } // namespace DownloadLauncher

@@ -57,7 +57,11 @@ bool SavedClip::openFolder(const QString& path)
     // clip's own flags for its answers.
     ClipDescription description;
     description.info = *this;
-    clipxml::read(&clipXml, description);
+    // A damaged description never passes for a complete clip: only what it says before the
+    // damage is taken, and the folder says what is wrong.
+    const bool described = clipxml::read(&clipXml, description);
+    if (!described)
+        description.downloadFinished = false;
     static_cast<kvx::ClipInfoPacket::clipInfo&>(*this) = description.info;
     expectedFrames_ = lastFrameIndex() + 1;
 
@@ -82,6 +86,7 @@ bool SavedClip::openFolder(const QString& path)
         renderThumbnail();
 
     restoreTrims();
+    folderProblem_ = described ? hashlistcheck::check(folderPath_, false).summary() : tr("clip.xml is damaged");
     return true;
 }
 
@@ -155,11 +160,10 @@ bool SavedClip::prepareDownload(const QString& basePath, const RecorderPaintStat
     }
     folderName_ = folderPath_.section(QLatin1Char('/'), -1);
 
-    calibrationFile_ = std::make_shared<StoreFile>(filePath(clipfolder::CalibrationFile));
-    frameFile_ = std::make_shared<StoreFile>(filePath(clipfolder::FrameFile));
-    if (!calibrationFile_->open(calibrationBytes()) || !frameFile_->open(frameFileBytes))
+    if (!openStoreFiles(frameFileBytes, true))
         return abandonFolder();
-    openFrameFile();
+    folderProblem_.clear();
+    startHashes();
     resetTrims();
     if (!writeClipXml())
         return abandonFolder();
@@ -297,6 +301,10 @@ QString SavedClip::description() const
                 .arg(totalFrames)
                 .arg(secondsFor(double(totalFrames)), 0, 'f', 3);
     text += QStringLiteral("FPS: %1 - Image resolution: %2x%3").arg(wholeFps()).arg(width).arg(height);
+    if (percent < 100)
+        text += tr("\nIncomplete: %1 of %2 frames").arg(downloadedFrames()).arg(totalFrames);
+    if (!folderProblem_.isEmpty())
+        text += tr("\nDamaged: %1").arg(folderProblem_);
     return text;
 }
 

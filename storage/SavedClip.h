@@ -2,6 +2,7 @@
 
 #include "common/catalogue/DownloadableClip.h"
 #include "common/packets/OutputStatePacket.h"
+#include "hashlist/HashListCheck.h"
 #include "render/colour/ColorMatrixSet.h"
 #include "render/state/RenderState.h"
 #include "storage/ClipDescription.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class PrefixHash;
 class QFile;
 
 // What the recorder told us before a download starts, to seed the new clip's paint values.
@@ -35,6 +37,12 @@ struct RecorderPaintState {
 // each one, and its completion on this object's thread marks the frames present, rewrites
 // clip.xml and reports progress. A block that could not be written is reported by
 // framesStoreFailed()/calibrationStoreFailed() and never marked present.
+//
+// Verified copies: the frame file and calib.bin are hashed (xxHash64) as their blocks are
+// written; once the clip is complete a background job finishes the hashes, hashes clip.xml and
+// writes the folder's hash list ("<folder>_<date>_<time>.mhl"), then reports hashListFinished().
+// renderInfo.xml, ColorMatrices.xml and thumb.tif are left out: the program rewrites them as the
+// user works on the clip, and Verify is to report damage, not edits.
 class SavedClip : public DownloadableClip, public QEnableSharedFromThis<SavedClip> {
     Q_OBJECT
 public:
@@ -51,6 +59,10 @@ public:
     // the folder clock's time. False (with nothing left half-prepared in use) when the folder or
     // its files cannot be made.
     bool prepareDownload(const QString& basePath, const RecorderPaintState& recorder);
+    // Reopens the files of an opened, incomplete folder for downloading its missing frames (and
+    // the calibration when it is not stored). A frame file cut short is sized again; only frames
+    // clip.xml lists and the file holds count as present. False when the files cannot be opened.
+    bool prepareResume();
     // The clock the folder is named after; the local time unless set.
     void setFolderClock(std::function<QDateTime()> clock) { folderClock_ = std::move(clock); }
     bool readClipXml(QFile* file);
@@ -67,6 +79,19 @@ public:
     QString folderPath() const { return folderPath_; }
     QString folderName() const { return folderName_; }
     qint64 expectedFrames() const { return expectedFrames_; }
+
+    // --- verified copies ---
+    // Hash while downloading and write the hash list on completion (on unless switched off).
+    void setHashing(bool on) { hashing_ = on; }
+    bool isWritingHashList() const { return writingHashList_; }
+    // Checks the folder against its hash list, reading every listed file (blocking; safe from
+    // a worker thread). The result becomes the folder's problem when it finds one.
+    FolderCheck verifyFolder() const;
+    // Takes a check's result on this object's thread: what is wrong shows in the description.
+    void takeCheck(const FolderCheck& check);
+    // What is wrong with the folder as found when it was opened or last verified; empty if
+    // nothing.
+    QString folderProblem() const { return folderProblem_; }
 
     // --- paint ---
     RenderState& renderState() { return renderState_; }
@@ -133,6 +158,8 @@ signals:
     void trimUpdated(int lower, int upper);
     void framesStoreFailed(ClipSegment frames);
     void calibrationStoreFailed();
+    // The hash list of a completed download is written (ok) or could not be (detail says why).
+    void hashListFinished(bool ok, QString detail);
 
 private:
     QString filePath(const QString& name) const;
@@ -145,9 +172,13 @@ private:
     void resetTrims();
     // The trims saved with the render state where they fit the clip, else the whole clip.
     void restoreTrims();
-    bool startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferPtr buffer, qint64 offset);
+    bool startWriteJob(const std::shared_ptr<StoreFile>& file, const std::shared_ptr<PrefixHash>& hash,
+                       RAMBufferPtr buffer, qint64 offset);
     void onWriteJobFinished(const ClipSegment& frames, bool calibration, const WriteResult& result);
     void closeFiles();
+    bool openStoreFiles(qint64 frameFileBytes, bool sizeCalibration);
+    void startHashes();
+    void writeHashListIfComplete();
     // Removes a folder whose preparation failed half-way; always false.
     bool abandonFolder();
 
@@ -170,6 +201,12 @@ private:
     quint32 millisecondsSpent_ = 0;
     double speed_ = 0.0;
     bool deleted_ = false;
+    bool hashing_ = true;
+    bool writingHashList_ = false;
+    std::shared_ptr<PrefixHash> frameHash_;
+    std::shared_ptr<PrefixHash> calibrationHash_;
+    QDateTime downloadStart_;
+    QString folderProblem_;
     std::shared_ptr<ThumbnailRenderer> thumbnailRenderer_;
     // The picture thumbnail() last made, and the file it was made from as it was then.
     struct ShownThumbnail {

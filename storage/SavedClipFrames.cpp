@@ -1,6 +1,7 @@
 // The frame store and calibration file of a saved clip: receive buffers, write jobs, mapping.
 #include "storage/SavedClip.h"
 
+#include "hashlist/PrefixHash.h"
 #include "storage/ClipFolder.h"
 
 #include <QDebug>
@@ -63,17 +64,18 @@ bool SavedClip::storeFrames(RAMBufferPtr buffer)
     if (frames.isEmpty() || frames.first < 0 || frames.last > lastFrameIndex()
         || buffer->size() != bytesPerFrame() * (frames.last - frames.first + 1))
         return false;
-    return startWriteJob(frameFile_, buffer, frames.first * bytesPerFrame());
+    return startWriteJob(frameFile_, frameHash_, buffer, frames.first * bytesPerFrame());
 }
 
 bool SavedClip::storeCalibration(RAMBufferPtr buffer)
 {
     if (!buffer || !buffer->isCalibration() || !calibrationFile_ || deleted_ || buffer->size() != calibrationBytes())
         return false;
-    return startWriteJob(calibrationFile_, buffer, 0);
+    return startWriteJob(calibrationFile_, calibrationHash_, buffer, 0);
 }
 
-bool SavedClip::startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferPtr buffer, qint64 offset)
+bool SavedClip::startWriteJob(const std::shared_ptr<StoreFile>& file, const std::shared_ptr<PrefixHash>& hash,
+                              RAMBufferPtr buffer, qint64 offset)
 {
     // The job alone holds the block, so its receive memory is free again as soon as it has been
     // written; the completion only needs to know which frames it carried.
@@ -84,8 +86,13 @@ bool SavedClip::startWriteJob(const std::shared_ptr<StoreFile>& file, RAMBufferP
         onWriteJobFinished(frames, calibration, watcher->result());
         watcher->deleteLater();
     });
-    watcher->setFuture(
-        QtConcurrent::run([file, buffer, offset] { return file->writeAt(offset, buffer->data(), buffer->size()); }));
+    watcher->setFuture(QtConcurrent::run([file, hash, buffer, offset] {
+        const WriteResult result = file->writeAt(offset, buffer->data(), buffer->size());
+        // Hashed while the block is still in memory, so it need not be read back.
+        if (result.complete && hash)
+            hash->written(offset, buffer->data(), buffer->size());
+        return result;
+    }));
     return true;
 }
 
@@ -104,6 +111,7 @@ void SavedClip::onWriteJobFinished(const ClipSegment& frames, bool calibration, 
         if (result.complete) {
             setCalibrationPresent(true);
             writeClipXml();
+            writeHashListIfComplete();
         } else {
             emit calibrationStoreFailed();
         }
@@ -116,6 +124,7 @@ void SavedClip::onWriteJobFinished(const ClipSegment& frames, bool calibration, 
         writeClipXml();
         if (!wasComplete && isComplete())
             renderThumbnail();
+        writeHashListIfComplete();
         const auto asInt = [](quint64 v) { return int(std::min<quint64>(v, std::numeric_limits<int>::max())); };
         emit clipDownloadProgress(asInt(downloadedFrames()), asInt(totalFrames));
     } else {

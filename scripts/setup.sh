@@ -32,6 +32,8 @@ PACKAGES=(
   # test network (ip netns, unshare, flock)
   iproute2 util-linux
   python3
+  # xxHash64 for verified copies; xxhsum checks the hash lists independently in the tests
+  libxxhash-dev xxhash
 )
 
 QT_CMAKE_MODULES=(Core Gui Widgets Network Xml Concurrent OpenGL OpenGLWidgets Bluetooth Test LinguistTools)

@@ -24,6 +24,10 @@ void PrefixHash::written(qint64 offset, const uchar* data, qint64 size)
     const qint64 end = std::min(offset + size, size_);
     if (size <= 0 || end <= hashed_)
         return;
+    // Blocks noted earlier that the prefix has reached are read first.
+    catchUp(offset);
+    if (end <= hashed_)
+        return;
     if (offset > hashed_) {
         qint64& known = ahead_[offset];
         known = std::max(known, end);

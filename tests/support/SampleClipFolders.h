@@ -62,6 +62,10 @@ inline QString makeClipFolder(const QString& base, const FolderContent& content,
     const qint64 frames = qint64(content.clip.totalFrames);
     if (!clip || !storeFrames(*clip, content, ClipSegment{0, frames - 1}))
         return {};
+    // A complete folder gets its hash list; it is written before the folder is handed out.
+    QSignalSpy hashList(clip.data(), &SavedClip::hashListFinished);
+    if (clip->isWritingHashList() && !hashList.wait(30000))
+        return {};
     return clip->folderPath();
 }
 

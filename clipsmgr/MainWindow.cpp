@@ -23,6 +23,7 @@ MainWindow::MainWindow(QWidget* parent)
     savedClips_.setThumbnailRenderer(std::make_shared<PipelineThumbnailRenderer>());
     ui->recordersView->setModel(&recorders_);
     ui->savedClipsView->setModel(&savedClips_);
+    setUpQueueView();
     connect(&recorders_, &QAbstractItemModel::rowsInserted, this, &MainWindow::selectFirstRecorderIfNoneSelected);
     connect(&recorders_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex&, int first, int) { forgetRemovedRecorder(first); });
@@ -140,6 +141,7 @@ void MainWindow::on_savedClipsView_customContextMenuRequested(const QPoint& pos)
         if (!clip->updateThumbnail())
             qWarning() << "Cannot render the thumbnail of" << clip->folderPath();
     });
+    addVerifiedCopyActions(savedClipsMenu_, clip);
     savedClipsMenu_.exec(ui->savedClipsView->viewport()->mapToGlobal(pos));
 }
 

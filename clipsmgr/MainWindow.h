@@ -2,6 +2,7 @@
 
 #include "clipsmgr/ClipsAppPlaybackHost.h"
 #include "common/packets/RecorderInfoPacket.h"
+#include "download/DownloadQueueModel.h"
 #include "recorders/RecorderEthernetModel.h"
 #include "storage/SavedClipList.h"
 
@@ -32,6 +33,7 @@ public:
     const kvx::RecorderInfoPacket& currentRecorder() const { return currentRecorder_; }
     SavedClipList* savedClips() { return &savedClips_; }
     ImageDisplayWindow* playbackWindow() { return playback_; }
+    DownloadQueueModel* downloadQueue() { return &queue_; }
 
 public slots:
     void ShowMainWindow();
@@ -43,6 +45,9 @@ public slots:
     void on_savedClipsView_customContextMenuRequested(const QPoint& pos);
     void on_showClipBtn_clicked();
     void on_downloadClipBtn_clicked();
+    void on_downloadAllBtn_clicked();
+    void on_cancelDownloadBtn_clicked();
+    void on_queueView_customContextMenuRequested(const QPoint& pos);
 
 protected:
     // The playback window closes with this one.
@@ -58,14 +63,23 @@ private:
     void followDownload(const QSharedPointer<SavedClip>& clip, const DownloadableClip& recorderClip,
                         RecorderDownloadManager* manager);
     void showDownloadProgress(const DownloadProgress& progress);
+    // Resume and verify entries of a saved clip's menu.
+    void addVerifiedCopyActions(QMenu& menu, const QSharedPointer<SavedClip>& clip);
+    void resumeSavedClip(const QSharedPointer<SavedClip>& clip);
+    void startResume(const kvx::RecorderInfoPacket& recorder, RecorderDownloadManager* manager,
+                     const QSharedPointer<DownloadableClip>& recorderClip, const QSharedPointer<SavedClip>& clip);
+    void verifySavedClip(const QSharedPointer<SavedClip>& clip);
+    void setUpQueueView();
 
     std::unique_ptr<Ui::MainWindow> ui;
     RecorderEthernetModel recorders_;
     RecorderDiscovery* discovery_;
     QMenu recordersMenu_;
     QMenu savedClipsMenu_;
+    QMenu queueMenu_;
     kvx::RecorderInfoPacket currentRecorder_;
     SavedClipList savedClips_;
     ClipsAppPlaybackHost playbackHost_;
     ImageDisplayWindow* playback_;
+    DownloadQueueModel queue_;
 };

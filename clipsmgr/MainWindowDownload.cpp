@@ -40,6 +40,11 @@ void MainWindow::on_downloadClipBtn_clicked()
     if (!clip || clips != manager->clipList())
         return;
 
+    // An incomplete folder of this clip is continued instead of starting over.
+    if (const QSharedPointer<SavedClip> folder = DownloadLauncher::resumableFolderFor(savedClips_, *clip)) {
+        startResume(recorderInfo, manager, clip, folder);
+        return;
+    }
     VLMClipsApp* app = VLMClipsApp::instance();
     const QString clipPath = app ? app->ClipPath : QString();
     const DownloadLauncher::Started started =
@@ -60,6 +65,9 @@ void MainWindow::followDownload(const QSharedPointer<SavedClip>& clip, const Dow
     // Raw pointers: the saved clip owns both connections, so they end with it.
     SavedClip* saved = clip.data();
     const QString label = recorderClip.text();
+    queue_.follow(manager, clip, label.section(QLatin1Char('\n'), 0, 0));
+    disconnect(saved, &SavedClip::clipDownloadProgress, this, nullptr);
+    disconnect(manager, &RecorderDownloadManager::downloadFailed, saved, nullptr);
     connect(saved, &SavedClip::clipDownloadProgress, this, [this, saved, label](int nFrames, int nTotFrames) {
         showDownloadProgress(DownloadProgress::of(nFrames, nTotFrames, label, saved->speed()));
     });

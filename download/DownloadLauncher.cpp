@@ -108,7 +108,7 @@ Started launch(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& 
     if (refusal == Refusal::None)
         refusal = checkDiskSpace(*recorderClip, bytesAvailable(clipPath));
     if (refusal != Refusal::None)
-        return {nullptr, refusal};
+        return {nullptr, refusal, nullptr};
     refreshPaintState(commands, recorder);
     return start(manager, recorderClip, savedClips, clipPath);
 }

@@ -47,6 +47,7 @@ qint64 bytesAvailable(const QString& path);
 struct Started {
     QSharedPointer<SavedClip> clip; // null when refused
     Refusal refusal = Refusal::None;
+    QSharedPointer<DownloadableClip> recorderClip; // set by launchAll
 };
 
 // Appends a new saved clip for the recorder clip to the list, prepares its folder under

@@ -86,7 +86,7 @@ Started resume(const kvx::RecorderInfoPacket& recorder, RecorderDownloadManager&
     if (refusal == Refusal::None && !saved->prepareResume())
         refusal = Refusal::FolderNotPrepared;
     if (refusal != Refusal::None)
-        return {nullptr, refusal};
+        return {nullptr, refusal, nullptr};
 
     // The recorder clip records what is asked for: everything the folder holds counts as asked.
     recorderClip->reset();
@@ -98,8 +98,8 @@ Started resume(const kvx::RecorderInfoPacket& recorder, RecorderDownloadManager&
     request.recorderClip = recorderClip;
     request.active = 1;
     if (!manager.addClipRequest(request))
-        return {nullptr, Refusal::AlreadyDownloading};
-    return {saved, Refusal::None};
+        return {nullptr, Refusal::AlreadyDownloading, nullptr};
+    return {saved, Refusal::None, recorderClip};
 }
 
 Batch launchAll(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket& recorder,
@@ -139,8 +139,9 @@ Batch launchAll(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket&
 
     refreshPaintState(commands, recorder);
     for (const Planned& planned : std::as_const(plan)) {
-        const Started started = planned.resumeInto ? resume(recorder, manager, planned.clip, planned.resumeInto)
-                                                   : start(manager, planned.clip, savedClips, clipPath);
+        Started started = planned.resumeInto ? resume(recorder, manager, planned.clip, planned.resumeInto)
+                                             : start(manager, planned.clip, savedClips, clipPath);
+        started.recorderClip = planned.clip;
         batch.started.append(started);
     }
     return batch;

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 
 #include "download/DownloadLauncher.h"
+#include "download/DownloadQueueModel.h"
 #include "hashlist/HashListCheck.h"
 #include "recorders/RecorderDiscovery.h"
 #include "recorders/RecorderEthernetModel.h"
@@ -196,16 +197,22 @@ private slots:
         QVERIFY(startSimulator(sim, clips));
         Program program;
         QVERIFY(program.start(clipPath.path(), 5));
-        QSignalSpy finished(program.manager, &RecorderDownloadManager::downloadFinished);
 
-        QVERIFY(program.download(0, clipPath.path()).clip);
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, WaitMs);
+        DownloadQueueModel queue;
+        const QSharedPointer<SavedClip> done = program.download(0, clipPath.path()).clip;
+        QVERIFY(done);
+        queue.follow(program.manager, done, "Clip 1");
+        QTRY_COMPARE_WITH_TIMEOUT(queue.state(0), DownloadQueueModel::State::Done, WaitMs);
         // Cancelled once some blocks are stored: what is stored stays, and it can resume.
         const QSharedPointer<SavedClip> cancelled = program.download(1, clipPath.path()).clip;
         QVERIFY(cancelled);
+        queue.follow(program.manager, cancelled, "Clip 2");
         QTRY_VERIFY_WITH_TIMEOUT(cancelled->downloadedFrames() > 0, WaitMs);
-        program.manager->removeClipFromRequests(cancelled);
+        QCOMPARE(queue.state(1), DownloadQueueModel::State::Downloading);
+        QVERIFY(queue.cancel(1));
+        QVERIFY(!program.manager->isDownloading(cancelled.data()));
         QTest::qWait(500);
+        QCOMPARE(queue.state(1), DownloadQueueModel::State::Cancelled);
         QVERIFY(!cancelled->isComplete());
         const QList<ClipSegment> stored = cancelled->segments();
         QCOMPARE(compareFolder(*cancelled, SimClip{cancelled->info(), {}}, false), QString());
@@ -216,7 +223,17 @@ private slots:
         QCOMPARE(batch.refusal, DownloadLauncher::Refusal::None);
         QCOMPARE(batch.started.size(), 4);
         QCOMPARE(batch.started[0].clip, cancelled);
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 5, WaitMs);
+        for (const DownloadLauncher::Started& started : batch.started)
+            queue.follow(program.manager, started.clip, started.recorderClip->text());
+        QCOMPARE(queue.rowCount(), 5); // the resumed clip keeps its row
+        QCOMPARE(queue.state(4), DownloadQueueModel::State::Queued);
+        const auto allDone = [&] {
+            for (int row = 0; row < queue.rowCount(); ++row)
+                if (queue.state(row) != DownloadQueueModel::State::Done)
+                    return false;
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allDone(), WaitMs);
         QCOMPARE(program.saved.rowCount(), 5);
         for (int row = 0; row < 5; ++row) {
             const QSharedPointer<SavedClip> clip = program.saved.clipAt(row);

@@ -1,6 +1,7 @@
 // End-to-end download: a 4 GiB clip from the unpaced recorder simulator (velmor-sim, a separate
-// process) through the download manager into a clip folder on tmpfs. Prints the goodput, the
-// peak resident memory of this (the clips manager's) side against the receive budget, and the
+// process) through the download manager into a clip folder on tmpfs, once without and once with
+// the xxHash64 checksum and hash list of verified copies. Prints both goodputs, the peak
+// resident memory of this (the clips manager's) side against the receive budget, and the
 // ratio to the transfer engine's own figure from transfer_bench, run in the same session.
 //
 // Runs as root in namespaces of its own: a network namespace holding only loopback (the
@@ -92,6 +93,53 @@ QSharedPointer<EthernetView> loopbackLink()
     return QSharedPointer<EthernetView>::create(ethernet, nullptr, 0);
 }
 
+struct Run {
+    bool ok = false;
+    double seconds = 0;         // until every block is stored
+    double hashListSeconds = 0; // until the hash list is written
+    qint64 budget = 0;
+};
+
+// Downloads the clip into a new folder under base, then removes the folder again.
+Run download(RecorderDownloadManager& manager, const QString& base, bool hashing)
+{
+    Run run;
+    auto recorderClip = QSharedPointer<DownloadableClip>::create(clipInfo());
+    auto saved = QSharedPointer<SavedClip>::create(clipInfo());
+    saved->setHashing(hashing);
+    if (!saved->prepareDownload(base, {})) {
+        std::fprintf(stderr, "download_bench: cannot prepare the clip folder\n");
+        return run;
+    }
+    recorderClip->reset();
+    saved->resetDownloadProgress();
+    run.budget = saved->receiveMemory().budget();
+
+    QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
+    QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
+    QSignalSpy hashList(saved.data(), &SavedClip::hashListFinished);
+    DownloadRequest request;
+    request.savedClip = saved;
+    request.recorderClip = recorderClip;
+    request.active = 1;
+    QElapsedTimer clock;
+    clock.start();
+    manager.addClipRequest(request);
+    const QDeadlineTimer deadline(DownloadTimeoutMs);
+    while (finished.isEmpty() && failed.isEmpty() && !deadline.hasExpired())
+        finished.wait(100);
+    run.seconds = double(clock.nsecsElapsed()) / 1e9;
+    run.ok = !finished.isEmpty();
+    if (hashing && run.ok) {
+        while (hashList.isEmpty() && !deadline.hasExpired())
+            hashList.wait(100);
+        run.hashListSeconds = double(clock.nsecsElapsed()) / 1e9;
+        run.ok = !hashList.isEmpty() && hashList[0][0].toBool();
+    }
+    saved->deleteFolder();
+    return run;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -125,41 +173,27 @@ int main(int argc, char** argv)
 
     RecorderDownloadManager manager;
     manager.makeChannel(loopbackLink());
-    auto recorderClip = QSharedPointer<DownloadableClip>::create(clipInfo());
-    auto saved = QSharedPointer<SavedClip>::create(clipInfo());
-    if (!saved->prepareDownload(volume.path(), {})) {
-        std::fprintf(stderr, "download_bench: cannot prepare the clip folder\n");
-        return 2;
-    }
-    recorderClip->reset();
-    saved->resetDownloadProgress();
-    const qint64 budget = saved->receiveMemory().budget();
     const qint64 residentBeforeKiB = statusKiB("VmRSS");
-
-    QSignalSpy finished(&manager, &RecorderDownloadManager::downloadFinished);
-    QSignalSpy failed(&manager, &RecorderDownloadManager::downloadFailed);
-    DownloadRequest request;
-    request.savedClip = saved;
-    request.recorderClip = recorderClip;
-    request.active = 1;
-    QElapsedTimer clock;
-    clock.start();
-    manager.addClipRequest(request);
-    const QDeadlineTimer deadline(DownloadTimeoutMs);
-    while (finished.isEmpty() && failed.isEmpty() && !deadline.hasExpired())
-        finished.wait(100);
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    // The same clip twice: first without the checksum, then as the program downloads, hashing
+    // every block as it is written and writing the hash list at the end.
+    const Run plain = download(manager, volume.path(), false);
+    const Run hashed = download(manager, volume.path(), true);
     const qint64 peakKiB = statusKiB("VmHWM");
 
     simulator.terminate();
     simulator.waitForFinished(5000);
-    const bool ok = !finished.isEmpty();
+    const bool ok = plain.ok && hashed.ok;
     const double bytes = double(clipBytes + quint64(FrameWidth) * FrameHeight * 8);
-    const double goodput = ok ? bytes * 8 / seconds / 1e9 : 0;
+    const auto gbps = [bytes](const Run& run) { return run.ok ? bytes * 8 / run.seconds / 1e9 : 0; };
+    const double goodput = gbps(hashed);
     print("download_clip_size", double(clipBytes) / double(1 << 30), "GiB");
-    print("download_seconds", seconds, ok ? "s" : "s (FAILED)");
+    print("download_seconds_unhashed", plain.seconds, plain.ok ? "s" : "s (FAILED)");
+    print("download_goodput_unhashed", gbps(plain), "Gbit/s");
+    print("download_seconds", hashed.seconds, hashed.ok ? "s" : "s (FAILED)");
     print("download_goodput", goodput, "Gbit/s");
-    print("download_receive_budget", double(budget) / double(1 << 20), "MiB");
+    print("download_hashed_to_unhashed_ratio", gbps(plain) > 0 ? goodput / gbps(plain) : 0, "");
+    print("download_hash_list_after", hashed.hashListSeconds - hashed.seconds, "s");
+    print("download_receive_budget", double(hashed.budget) / double(1 << 20), "MiB");
     print("download_resident_before", double(residentBeforeKiB) / 1024, "MiB");
     print("download_peak_resident", double(peakKiB) / 1024, "MiB");
     print("download_peak_growth", double(peakKiB - residentBeforeKiB) / 1024, "MiB");

@@ -70,6 +70,8 @@ private:
                      const QSharedPointer<DownloadableClip>& recorderClip, const QSharedPointer<SavedClip>& clip);
     void verifySavedClip(const QSharedPointer<SavedClip>& clip);
     void setUpQueueView();
+    // Cancels the queue row's download and says so in the summary line.
+    void cancelDownload(int row);
 
     std::unique_ptr<Ui::MainWindow> ui;
     RecorderEthernetModel recorders_;

@@ -69,6 +69,11 @@ void MainWindow::followDownload(const QSharedPointer<SavedClip>& clip, const Dow
     disconnect(saved, &SavedClip::clipDownloadProgress, this, nullptr);
     disconnect(manager, &RecorderDownloadManager::downloadFailed, saved, nullptr);
     connect(saved, &SavedClip::clipDownloadProgress, this, [this, saved, label](int nFrames, int nTotFrames) {
+        // Blocks already on their way still arrive after a cancel; the line keeps saying why
+        // the download stopped.
+        const int row = queue_.rowOf(saved);
+        if (row >= 0 && queue_.state(row) == DownloadQueueModel::State::Cancelled)
+            return;
         showDownloadProgress(DownloadProgress::of(nFrames, nTotFrames, label, saved->speed()));
     });
     connect(manager, &RecorderDownloadManager::downloadFailed, saved,

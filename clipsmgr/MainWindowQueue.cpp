@@ -5,6 +5,7 @@
 #include "clipsmgr/ProgressBarDelegate.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/DownloadLauncher.h"
+#include "download/DownloadProgress.h"
 #include "download/RecorderDownloadManager.h"
 #include "recorders/RecorderDiscovery.h"
 #include "recorders/RecorderView.h"
@@ -55,7 +56,18 @@ void MainWindow::on_downloadAllBtn_clicked()
 
 void MainWindow::on_cancelDownloadBtn_clicked()
 {
-    queue_.cancel(ui->queueView->currentIndex().row());
+    cancelDownload(ui->queueView->currentIndex().row());
+}
+
+void MainWindow::cancelDownload(int row)
+{
+    const QSharedPointer<SavedClip> clip = queue_.clipAt(row);
+    if (!queue_.cancel(row))
+        return;
+    ui->downloadProgBar->hide();
+    ui->downloadProgLbl->setText(
+        DownloadProgress::stoppedText(queue_.data(queue_.index(row, DownloadQueueModel::ClipColumn)).toString(),
+                                      clip->downloadedFrames(), qint64(clip->totalFrames), tr("cancelled")));
 }
 
 void MainWindow::on_queueView_customContextMenuRequested(const QPoint& pos)
@@ -67,7 +79,7 @@ void MainWindow::on_queueView_customContextMenuRequested(const QPoint& pos)
     queueMenu_.clear();
     const DownloadQueueModel::State state = queue_.state(row);
     if (state == DownloadQueueModel::State::Queued || state == DownloadQueueModel::State::Downloading)
-        connect(queueMenu_.addAction(tr("Cancel")), &QAction::triggered, this, [this, row] { queue_.cancel(row); });
+        connect(queueMenu_.addAction(tr("Cancel")), &QAction::triggered, this, [this, row] { cancelDownload(row); });
     addVerifiedCopyActions(queueMenu_, clip);
     if (!queueMenu_.isEmpty())
         queueMenu_.exec(ui->queueView->viewport()->mapToGlobal(pos));
@@ -79,7 +91,8 @@ void MainWindow::addVerifiedCopyActions(QMenu& menu, const QSharedPointer<SavedC
     for (int i = 0; i < recorders_.recorderCount(); ++i)
         running = running || recorders_.recorderAt(i)->downloadManager()->isDownloading(clip.data());
     if (!running && (!clip->isComplete() || !clip->isCalibrationPresent()))
-        connect(menu.addAction(tr("Resume download")), &QAction::triggered, this, [this, clip] { resumeSavedClip(clip); });
+        connect(menu.addAction(tr("Resume download")), &QAction::triggered, this,
+                [this, clip] { resumeSavedClip(clip); });
     if (!running && !clip->isWritingHashList())
         connect(menu.addAction(tr("Verify")), &QAction::triggered, this, [this, clip] { verifySavedClip(clip); });
 }
@@ -98,7 +111,8 @@ void MainWindow::resumeSavedClip(const QSharedPointer<SavedClip>& clip)
 }
 
 void MainWindow::startResume(const kvx::RecorderInfoPacket& recorder, RecorderDownloadManager* manager,
-                             const QSharedPointer<DownloadableClip>& recorderClip, const QSharedPointer<SavedClip>& clip)
+                             const QSharedPointer<DownloadableClip>& recorderClip,
+                             const QSharedPointer<SavedClip>& clip)
 {
     const DownloadLauncher::Started started = DownloadLauncher::resume(recorder, *manager, recorderClip, clip);
     if (started.clip)

@@ -2,8 +2,6 @@
 
 #include "download/RecorderDownloadManager.h"
 
-#include <algorithm>
-
 DownloadQueueModel::DownloadQueueModel(QObject* parent) : QAbstractTableModel(parent)
 {
     connect(&refreshTimer_, &QTimer::timeout, this, &DownloadQueueModel::refresh);
@@ -39,10 +37,18 @@ void DownloadQueueModel::follow(RecorderDownloadManager* manager, const QSharedP
     connect(saved, &SavedClip::hashListFinished, this, [this, saved](bool ok, const QString& detail) {
         setState(saved, ok ? State::Done : State::Failed, ok ? QString() : detail);
     });
-    connect(saved, &SavedClip::clipDownloadProgress, this, [this, saved] {
-        if (const int at = rowOf(saved); at >= 0)
-            changed(at);
-    });
+    // Queued until its first block is stored: requests wait on the link behind other clips'.
+    const auto arrived = [this, saved] {
+        const int at = rowOf(saved);
+        if (at < 0)
+            return;
+        Entry& arrivedAt = entries_[at];
+        if (arrivedAt.state == State::Queued)
+            arrivedAt.state = State::Downloading;
+        changed(at);
+    };
+    connect(saved, &SavedClip::clipDownloadProgress, this, arrived);
+    connect(saved, &DownloadableClip::calibrationFileFinished, this, arrived);
     refresh();
     if (!refreshTimer_.isActive())
         refreshTimer_.start(RefreshMs);
@@ -70,27 +76,18 @@ void DownloadQueueModel::refresh()
     bool running = false;
     for (int row = 0; row < entries_.size(); ++row) {
         Entry& entry = entries_[row];
-        if (entry.state == State::Queued || entry.state == State::Downloading) {
-            if (!entry.manager) {
-                entry.state = State::Failed;
-                entry.reason = tr("the recorder was removed");
-            } else {
-                // Behind another clip in its recorder's queue it waits; at the head, or with
-                // every range asked for, it is downloading.
-                const auto& queue = entry.manager->queuedRequests();
-                const auto at = std::find_if(queue.begin(), queue.end(),
-                                             [&](const DownloadRequest& r) { return r.savedClip == entry.clip; });
-                if (entry.state == State::Queued && (at == queue.end() || at == queue.begin())) {
-                    entry.state = State::Downloading;
-                    entry.running.start();
-                    entry.framesAtStart = entry.clip->downloadedFrames();
-                }
-            }
+        if ((entry.state == State::Queued || entry.state == State::Downloading) && !entry.manager) {
+            entry.state = State::Failed;
+            entry.reason = tr("the recorder was removed");
         }
-        if (entry.state == State::Downloading && entry.running.elapsed() > 0) {
-            const double bytes = double(entry.clip->downloadedFrames() - entry.framesAtStart) * entry.clip->frameSize();
-            entry.rateGbps = bytes * 8.0 / (double(entry.running.elapsed()) * 1e6);
+        // The rate of the last refresh interval, smoothed over a few of them.
+        const qint64 frames = entry.clip->downloadedFrames();
+        if (entry.state == State::Downloading && entry.sampled.isValid() && entry.sampled.elapsed() > 0) {
+            const double bytes = double(frames - entry.framesSampled) * double(entry.clip->frameSize());
+            entry.rateGbps = (entry.rateGbps + bytes * 8.0 / (double(entry.sampled.elapsed()) * 1e6)) / 2;
         }
+        entry.sampled.start();
+        entry.framesSampled = frames;
         running = running || entry.state == State::Queued || entry.state == State::Downloading
             || entry.state == State::Verifying;
         changed(row);

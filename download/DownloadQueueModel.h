@@ -11,9 +11,9 @@
 class RecorderDownloadManager;
 
 // The clip downloads of this session as the user follows them: one row per clip with its state
-// (queued, downloading, verifying, done, failed with the reason, cancelled), its progress and
-// its rate. A clip followed again (resumed) takes its old row. Cancelling a queued or running
-// download stops its requests; what is stored stays and the folder can be resumed.
+// (queued until its first block is stored, downloading, verifying while the hash list is made,
+// done, failed with the reason, cancelled), its progress and its rate. A clip followed again (resumed) takes its old
+// row. Cancelling a queued or running download stops its requests; what is stored stays and the folder can be resumed.
 class DownloadQueueModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -32,7 +32,9 @@ public:
     State state(int row) const { return entries_.at(row).state; }
     QString reason(int row) const { return entries_.at(row).reason; }
     QSharedPointer<SavedClip> clipAt(int row) const;
-    // Bit/s of stored frames since the row started downloading.
+    // The clip's row, or -1.
+    int rowOf(const SavedClip* clip) const;
+    // Gbit/s of frames stored lately.
     double rateGbps(int row) const { return entries_.at(row).rateGbps; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -41,7 +43,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 public slots:
-    // Brings the states and rates up to date with the managers' queues.
+    // Brings the rates up to date.
     void refresh();
 
 private:
@@ -51,12 +53,11 @@ private:
         QString label;
         State state = State::Queued;
         QString reason;
-        QElapsedTimer running;
-        qint64 framesAtStart = 0;
+        QElapsedTimer sampled; // since the frames were last counted
+        qint64 framesSampled = 0;
         double rateGbps = 0.0;
     };
 
-    int rowOf(const SavedClip* clip) const;
     void setState(const SavedClip* clip, State state, const QString& reason = {});
     void changed(int row);
     QString stateText(const Entry& entry) const;

@@ -125,7 +125,8 @@ Batch launchAll(RecorderCommandChannel& commands, const kvx::RecorderInfoPacket&
             continue;
         Planned planned{clip, resumableFolderFor(savedClips, *clip)};
         const qint64 bytes = planned.resumeInto ? missingBytes(*planned.resumeInto) : clip->requiredBytes();
-        needed = qint64(std::min<quint64>(quint64(needed) + quint64(bytes), quint64(std::numeric_limits<qint64>::max())));
+        needed =
+            qint64(std::min<quint64>(quint64(needed) + quint64(bytes), quint64(std::numeric_limits<qint64>::max())));
         plan.append(planned);
     }
     if (plan.isEmpty()) {

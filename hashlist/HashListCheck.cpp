@@ -65,7 +65,8 @@ FolderCheck check(const QString& folder, bool contents)
             continue;
         }
         if (info.size() != entry.size) {
-            result.changed << QObject::tr("%1: %2 bytes instead of %3").arg(entry.file).arg(info.size()).arg(entry.size);
+            result.changed
+                << QObject::tr("%1: %2 bytes instead of %3").arg(entry.file).arg(info.size()).arg(entry.size);
             continue;
         }
         if (contents && entry.xxhash64) {

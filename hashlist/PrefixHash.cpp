@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-PrefixHash::PrefixHash(const QString& path, qint64 size) : path_(path), size_(size) {}
+PrefixHash::PrefixHash(const QString& path, qint64 size) : path_(path), size_(size)
+{}
 
 void PrefixHash::noteWritten(qint64 offset, qint64 size)
 {

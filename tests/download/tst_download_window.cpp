@@ -7,15 +7,20 @@
 #include "clipsmgr/MainWindow.h"
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/DownloadLauncher.h"
+#include "download/DownloadQueueModel.h"
 #include "recorders/RecorderView.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -296,6 +301,80 @@ private slots:
                  qPrintable(session.progressLabel()->text()));
         const QSharedPointer<SavedClip> clip = session.window->savedClips()->clipAt(0);
         QCOMPARE(compareFolder(*clip, session.simClipAt(0), false), QString());
+    }
+
+    // With VLM_SCREENSHOT_DIR set, pictures of the resume entry and of the queue go there.
+    void cancelledClipIsResumedByDownloadAll()
+    {
+        QTemporaryDir clipPath;
+        Session session;
+        QStringList clips{"--rate", "0.3"};
+        for (int n = 0; n < 4; ++n)
+            clips << "--clip" << QString("512x256,frames=400,number=%1").arg(n);
+        QVERIFY(session.start(clips, clipPath.path()));
+        QTRY_COMPARE(session.manager->clipList()->rowCount(), 4);
+        // Requests of 20 frames, so the clips fill block by block.
+        for (const QSharedPointer<LinkChannel>& channel : session.manager->linkChannels())
+            channel->maxRequestBytes = 20 * 512 * 256;
+        DownloadQueueModel* queue = session.window->downloadQueue();
+        auto* queueView = session.window->findChild<QTableView*>("queueView");
+        auto* savedView = session.window->findChild<QListView*>("savedClipsView");
+        session.selectClip(0);
+        session.window->on_downloadClipBtn_clicked();
+        QTRY_COMPARE_WITH_TIMEOUT(queue->state(0), DownloadQueueModel::State::Done, DownloadMs);
+
+        session.selectClip(1);
+        session.window->on_downloadClipBtn_clicked();
+        const QSharedPointer<SavedClip> cancelled = session.window->savedClips()->clipAt(1);
+        QTRY_VERIFY_WITH_TIMEOUT(cancelled->downloadedFrames() > 0, DownloadMs);
+        queueView->setCurrentIndex(queue->index(1, 0));
+        session.window->findChild<QPushButton*>("cancelDownloadBtn")->click();
+        QCOMPARE(queue->state(1), DownloadQueueModel::State::Cancelled);
+
+        session.window->resize(820, 760);
+        session.window->show();
+        QStringList entries;
+        QTimer::singleShot(300, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* action : menu->actions())
+                entries << action->text();
+            saveScreenshot(session.window.get(), menu, "clipsmgr-resume.png");
+            menu->close();
+        });
+        const QRect row = savedView->visualRect(session.window->savedClips()->index(1));
+        session.window->on_savedClipsView_customContextMenuRequested(row.center());
+        QVERIFY2(entries.contains("Resume download") && entries.contains("Verify"), qPrintable(entries.join(',')));
+
+        session.window->resize(820, 900);
+        session.window->on_downloadAllBtn_clicked();
+        QCOMPARE(queue->rowCount(), 4);
+        QCOMPARE(session.window->savedClips()->rowCount(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(queue->state(2) == DownloadQueueModel::State::Downloading && queue->rateGbps(2) > 0,
+                                 DownloadMs);
+        QCOMPARE(queue->state(3), DownloadQueueModel::State::Queued);
+        saveScreenshot(session.window.get(), nullptr, "clipsmgr-queue.png");
+        QTRY_VERIFY_WITH_TIMEOUT(queue->state(3) == DownloadQueueModel::State::Done, DownloadMs);
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(queue->state(row), DownloadQueueModel::State::Done);
+            const QSharedPointer<SavedClip> clip = queue->clipAt(row);
+            QCOMPARE(compareFolder(*clip, SimClip{clip->info(), {}}, true), QString());
+        }
+    }
+
+private:
+    static void saveScreenshot(QWidget* window, QMenu* menu, const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("VLM_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        QPixmap picture = window->grab();
+        if (menu) {
+            QPainter painter(&picture);
+            painter.drawPixmap(window->mapFromGlobal(menu->pos()), menu->grab());
+        }
+        QVERIFY(picture.save(dir + "/" + name));
     }
 };
 

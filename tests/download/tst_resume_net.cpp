@@ -176,7 +176,8 @@ private slots:
         QVERIFY(saved->prepareDownload(clipPath.path(), {}));
         const QByteArray description = readFile(saved->folderPath() + "/clip.xml");
 
-        const QSharedPointer<DownloadableClip> recorderClip = DownloadLauncher::recorderClipFor(*program.manager, *saved);
+        const QSharedPointer<DownloadableClip> recorderClip =
+            DownloadLauncher::recorderClipFor(*program.manager, *saved);
         QCOMPARE(recorderClip, program.clip(0));
         QVERIFY(!DownloadLauncher::resumableFolderFor(program.saved, *recorderClip));
         const auto refused = DownloadLauncher::resume(program.recorder, *program.manager, recorderClip, saved);
@@ -218,8 +219,8 @@ private slots:
         QCOMPARE(compareFolder(*cancelled, SimClip{cancelled->info(), {}}, false), QString());
         const qsizetype askedBefore = askedOf(sim, 1).frames.size();
 
-        const DownloadLauncher::Batch batch =
-            DownloadLauncher::launchAll(program.discovery, program.recorder, *program.manager, program.saved, clipPath.path());
+        const DownloadLauncher::Batch batch = DownloadLauncher::launchAll(
+            program.discovery, program.recorder, *program.manager, program.saved, clipPath.path());
         QCOMPARE(batch.refusal, DownloadLauncher::Refusal::None);
         QCOMPARE(batch.started.size(), 4);
         QCOMPARE(batch.started[0].clip, cancelled);
@@ -240,8 +241,8 @@ private slots:
             QCOMPARE(compareFolder(*clip, SimClip{clip->info(), {}}, true), QString());
         }
         QVERIFY2(!overlaps(askedOf(sim, 1).frames.mid(askedBefore), stored), "stored frames were asked for again");
-        const DownloadLauncher::Batch again =
-            DownloadLauncher::launchAll(program.discovery, program.recorder, *program.manager, program.saved, clipPath.path());
+        const DownloadLauncher::Batch again = DownloadLauncher::launchAll(
+            program.discovery, program.recorder, *program.manager, program.saved, clipPath.path());
         QCOMPARE(again.refusal, DownloadLauncher::Refusal::NothingToDownload);
     }
 };

@@ -73,7 +73,8 @@ private slots:
         // Resumed: the first 1000 bytes were stored by an earlier download.
         writeAt(path, 0, bytes.left(1000));
         hash.noteWritten(0, 1000);
-        const QList<std::pair<qint64, qint64>> blocks{{5000, 3000}, {1000, 2000}, {8000, 2000}, {2500, 3000}, {3000, 500}};
+        const QList<std::pair<qint64, qint64>> blocks{
+            {5000, 3000}, {1000, 2000}, {8000, 2000}, {2500, 3000}, {3000, 500}};
         for (const auto& [offset, size] : blocks) {
             writeAt(path, offset, bytes.mid(offset, size));
             hash.written(offset, reinterpret_cast<const uchar*>(bytes.constData()) + offset, size);
@@ -144,9 +145,9 @@ private slots:
             list.truncate(list.size() / 2);
         } else {
             const QByteArray tag = edit.left(edit.indexOf('>') + 1);
-            const QRegularExpression pattern(edit.startsWith("version")
-                                                 ? QString("version=\"1.1\"")
-                                                 : QString::fromLatin1(tag) + "[^<]*</" + QString::fromLatin1(tag.mid(1)));
+            const QRegularExpression pattern(edit.startsWith("version") ? QString("version=\"1.1\"")
+                                                                        : QString::fromLatin1(tag) + "[^<]*</"
+                                                     + QString::fromLatin1(tag.mid(1)));
             const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(list));
             QVERIFY(match.hasMatch());
             list.replace(match.capturedStart(), match.capturedLength(), edit);

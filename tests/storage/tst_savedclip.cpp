@@ -472,7 +472,8 @@ void TestSavedClip::listShowsClipFoldersOnly()
     const QModelIndex first = list.index(0);
     QCOMPARE(list.data(first, Qt::DisplayRole).toString(),
              QString("Downloading Clip #3 '%1'\nCamera: 29-0118-0001 (VLM HD)\n"
-                     "Frames: 10 - Recording time: 0.010 s\nFPS: 1000 - Image resolution: 64x32")
+                     "Frames: 10 - Recording time: 0.010 s\nFPS: 1000 - Image resolution: 64x32\n"
+                     "Incomplete: 0 of 10 frames")
                  .arg(a->folderName()));
     const QPixmap icon = list.data(first, Qt::DecorationRole).value<QPixmap>();
     QVERIFY(!icon.isNull());

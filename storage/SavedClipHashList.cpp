@@ -87,6 +87,8 @@ void SavedClip::writeHashListIfComplete()
         writingHashList_ = false;
         frameHash_.reset();
         calibrationHash_.reset();
+        if (deleted_)
+            return;
         if (result.ok)
             folderProblem_.clear();
         emit hashListFinished(result.ok, result.detail);

@@ -10,6 +10,8 @@
 
 #include <csignal>
 
+#include <sys/prctl.h>
+
 SimulatorProcess::~SimulatorProcess()
 {
     // What the simulator saw explains most failures.
@@ -72,6 +74,9 @@ bool SimulatorProcess::launch(const QStringList& options, int recorders, const Q
         return false;
     }
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    // A test killed by its timeout must not leave the simulator holding the test network's
+    // addresses for the tests after it.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // The simulator ends by itself should the test be killed before it stops it.
     process_.start(
         "ip",

@@ -16,15 +16,18 @@ public:
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             longestGap_ = std::max(longestGap_, clock_.elapsed() - lastTick_);
             lastTick_ = clock_.elapsed();
+            ++ticks_;
         });
         timer_.start();
     }
     qint64 longestGapMs() const { return longestGap_; }
     qint64 elapsedMs() const { return clock_.elapsed(); }
+    int ticks() const { return ticks_; }
 
 private:
     QElapsedTimer clock_;
     QTimer timer_;
     qint64 lastTick_ = 0;
     qint64 longestGap_ = 0;
+    int ticks_ = 0;
 };

@@ -5,7 +5,13 @@ TouchPadEntry::TouchPadEntry(int initial) : text_(QString::number(initial))
 
 int TouchPadEntry::value() const
 {
-    return text_.toInt(); // at most 9 digits: always fits
+    // At most 9 digits: always fits. "-0.5" gives "-0", which is 0.
+    return text_.section(QLatin1Char('.'), 0, 0).toInt();
+}
+
+bool TouchPadEntry::hasRoom() const
+{
+    return text_.size() < (text_.startsWith(QLatin1Char('-')) ? MaxLength + 1 : MaxLength);
 }
 
 void TouchPadEntry::digit(int d)
@@ -20,9 +26,20 @@ void TouchPadEntry::digit(int d)
             negativePending_ = false;
         return;
     }
-    const int limit = text_.startsWith(QLatin1Char('-')) ? MaxDigits + 1 : MaxDigits;
-    if (text_.size() < limit)
+    if (hasRoom())
         text_ += digitText;
+}
+
+void TouchPadEntry::point()
+{
+    if (replaceNext_ || isZero()) {
+        replaceNext_ = false;
+        // The pending sign goes into the text: "-0.5" is typed as a negative number.
+        text_ = negativePending_ ? QStringLiteral("-0.") : QStringLiteral("0.");
+        negativePending_ = false;
+    } else if (!text_.contains(QLatin1Char('.')) && hasRoom()) {
+        text_ += QLatin1Char('.');
+    }
 }
 
 void TouchPadEntry::deleteLast()
@@ -31,6 +48,10 @@ void TouchPadEntry::deleteLast()
     text_.chop(1);
     if (text_.isEmpty() || text_ == QLatin1String("-"))
         text_ = QStringLiteral("0");
+    if (text_ == QLatin1String("-0")) { // left of "-0.": the sign is pending again
+        text_ = QStringLiteral("0");
+        negativePending_ = true;
+    }
 }
 
 void TouchPadEntry::clearAll()

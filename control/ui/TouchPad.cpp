@@ -35,17 +35,16 @@ TouchPad::TouchPad(const QString& title, int initial, int minimum, int maximum, 
         b->setStyleSheet(QStringLiteral("font-size: 14pt;"));
         layout->addWidget(b, row, column);
         connect(b, &QPushButton::clicked, this, slot);
-        return b;
     };
     for (int d = 1; d <= 9; ++d)
         button(QStringLiteral("Btn_%1").arg(d), QString::number(d), 2 + (d - 1) / 3, (d - 1) % 3,
                &TouchPad::DigitClicked);
     button(QStringLiteral("Btn_PM"), QStringLiteral("+/-"), 5, 0, &TouchPad::ChangeSign);
     button(QStringLiteral("Btn_0"), QStringLiteral("0"), 5, 1, &TouchPad::DigitClicked);
-    button(QStringLiteral("Btn_D"), QStringLiteral("<-"), 5, 2, &TouchPad::DigitDeleted);
+    button(QStringLiteral("Btn_PT"), QStringLiteral("."), 5, 2, &TouchPad::SetPoint);
     button(QStringLiteral("Btn_C"), QStringLiteral("C"), 6, 0, &TouchPad::ClearAll);
-    QPushButton* ok = button(QStringLiteral("Btn_OK"), tr("OK"), 6, 1, &QDialog::accept);
-    layout->addWidget(ok, 6, 1, 1, 2);
+    button(QStringLiteral("Btn_D"), QStringLiteral("<-"), 6, 1, &TouchPad::DigitDeleted);
+    button(QStringLiteral("Btn_OK"), tr("OK"), 6, 2, &QDialog::accept);
     showEntry();
 }
 
@@ -65,6 +64,12 @@ void TouchPad::DigitClicked()
 void TouchPad::DigitDeleted()
 {
     entry_.deleteLast();
+    showEntry();
+}
+
+void TouchPad::SetPoint()
+{
+    entry_.point();
     showEntry();
 }
 

@@ -6,8 +6,8 @@
 
 class QLabel;
 
-// A numeric keypad for the touch screen: the user types a whole number, the caller reads it
-// after exec() returns accepted and applies its own limits (shown under the value).
+// A numeric keypad for the touch screen: the user types a number, the caller reads its whole
+// part after exec() returns accepted and applies its own limits (shown under the value).
 class TouchPad : public QDialog {
     Q_OBJECT
 public:
@@ -19,6 +19,7 @@ public:
 public slots:
     void DigitClicked();
     void DigitDeleted();
+    void SetPoint();
     void ClearAll();
     void ChangeSign();
 

@@ -146,6 +146,8 @@ private slots:
         for (const char* key : {"Btn_1", "Btn_2", "Btn_3"})
             named<QPushButton>(&pad, key)->click();
         QCOMPARE(pad.shownText(), QString("123"));
+        named<QPushButton>(&pad, "Btn_PT")->click();
+        QCOMPARE(pad.shownText(), QString("123."));
         named<QPushButton>(&pad, "Btn_C")->click();
         named<QPushButton>(&pad, "Btn_PM")->click();
         QCOMPARE(pad.shownText(), QString("-0"));

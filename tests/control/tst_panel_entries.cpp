@@ -83,6 +83,34 @@ private slots:
         QCOMPARE(pad.text(), QString("-49999999"));
     }
 
+    // The caller reads a whole number: the fraction goes, toward zero.
+    void touchPadPointKeepsAWholeNumber()
+    {
+        TouchPadEntry pad(500);
+        pad.point(); // first key: starts over
+        pad.point(); // once only
+        pad.digit(5);
+        QCOMPARE(pad.text(), QString("0.5"));
+        QCOMPARE(pad.value(), 0);
+        pad.clearAll();
+        pad.changeSign();
+        pad.point(); // the pending sign goes into the text
+        pad.digit(7);
+        QCOMPARE(pad.text(), QString("-0.7"));
+        pad.deleteLast();
+        pad.deleteLast(); // "-0" is the pending sign over "0" again
+        QCOMPARE(pad.text(), QString("0"));
+        QVERIFY(pad.isNegativePending());
+        pad.digit(3);
+        QCOMPARE(pad.value(), -3);
+        for (int d : {1, 2, 3, 4, 5, 6, 7})
+            pad.digit(d);
+        pad.point();
+        pad.digit(9);
+        QCOMPARE(pad.text(), QString("-31234567.")); // the point counts toward the length
+        QCOMPARE(pad.value(), -31234567);
+    }
+
     void addressesAreRefusedUnlessWhole()
     {
         QCOMPARE(*AddressText::parse(" 10.77.41.9 "), 0x0A4D2909u);

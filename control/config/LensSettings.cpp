@@ -13,6 +13,7 @@ void LensSettings::fill(const RecorderRecords& records)
         lens_[axis] = value;
         ranges_[axis] = {std::min(0, value), std::max(LensMaximum, value)};
     }
+    stepChoice_ = 0;
     first_ = records.firstAlignment;
     second_ = records.secondAlignment;
 }
@@ -25,7 +26,12 @@ PaintParameter LensSettings::setLens(int axis, int position)
 
 PaintParameter LensSettings::stepLens(int axis, int direction)
 {
-    return setLens(axis, lens_[axis] + (direction < 0 ? -LensStep : LensStep));
+    return setLens(axis, lens_[axis] + (direction < 0 ? -lensStep() : lensStep()));
+}
+
+void LensSettings::setStepChoice(int choice)
+{
+    stepChoice_ = std::clamp(choice, 0, StepChoices - 1);
 }
 
 std::optional<CameraParameter> LensSettings::stepFirst(int direction)

@@ -17,7 +17,9 @@ public:
     static constexpr int AxisCount = 3;
     static constexpr int LensGroup = 10;
     static constexpr int LensMaximum = 4095;
-    static constexpr int LensStep = 64; // a -/+ press
+    static constexpr int LensStep = 64; // a -/+ press at the full step
+    // For fine focus: a -/+ press moves the full step or a half, third or quarter of it.
+    static constexpr int StepChoices = 4;
 
     static constexpr int FirstStep = 16;
     static constexpr int FirstMaximum = 160;
@@ -38,6 +40,10 @@ public:
     PaintParameter setLens(int axis, int position);
     // A -/+ press: one step within the range.
     PaintParameter stepLens(int axis, int direction);
+    // Choice 0 to StepChoices - 1: the step is LensStep / (choice + 1). A fill starts at 0.
+    void setStepChoice(int choice);
+    int stepChoice() const { return stepChoice_; }
+    int lensStep() const { return LensStep / (stepChoice_ + 1); }
 
     int firstAlignment() const { return first_; }
     int secondAlignment() const { return second_; }
@@ -52,6 +58,7 @@ public:
 private:
     std::array<int, AxisCount> lens_{};
     std::array<Range, AxisCount> ranges_{};
+    int stepChoice_ = 0;
     int first_ = 0;
     int second_ = 0;
 };

@@ -12,6 +12,7 @@
 
 class FormatSelector;
 class QButtonGroup;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -120,5 +121,7 @@ private:
     // Lens page.
     std::array<QLabel*, LensSettings::AxisCount> lensLabels_{};
     std::array<QSlider*, LensSettings::AxisCount> lensSliders_{};
+    QLabel* lensStepLabel_ = nullptr;
+    QComboBox* lensStepChoice_ = nullptr;
     QLabel* alignmentLabel_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "control/ui/ImageButton.h"
 #include "control/ui/QConfigToolbar.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -47,7 +48,7 @@ QWidget* QConfigToolbar::buildLensPage()
             emit paintParameter(p.group, p.channel, p.value);
             showLens();
         });
-        lensSliders_[axis]->setPageStep(LensSettings::LensStep);
+        lensSliders_[axis]->setObjectName(QStringLiteral("lensSlider%1").arg(axis));
         QPushButton* minus = makeButton(QStringLiteral("-"), page);
         QPushButton* plus = makeButton(QStringLiteral("+"), page);
         minus->setObjectName(QStringLiteral("lensMinus%1").arg(axis));
@@ -63,6 +64,21 @@ QWidget* QConfigToolbar::buildLensPage()
         grid->addWidget(lensSliders_[axis], axis, 2);
         grid->addWidget(plus, axis, 3);
     }
+
+    // Fine focus: the -/+ buttons and a tap on a slider's groove move a share of the full step.
+    lensStepLabel_ = new QLabel(page);
+    lensStepChoice_ = new QComboBox(page);
+    lensStepChoice_->setObjectName(QStringLiteral("lensStep"));
+    lensStepChoice_->setFixedHeight(scaled(34));
+    lensStepChoice_->setFocusPolicy(Qt::NoFocus);
+    for (int choice = 0; choice < LensSettings::StepChoices; ++choice)
+        lensStepChoice_->addItem(QString::number(1.0 / (choice + 1), 'f', 2));
+    connect(lensStepChoice_, &QComboBox::activated, this, [this](int choice) {
+        lens_.setStepChoice(choice);
+        showLens();
+    });
+    grid->addWidget(lensStepLabel_, LensSettings::AxisCount, 0);
+    grid->addWidget(lensStepChoice_, LensSettings::AxisCount, 1, 1, 3);
 
     auto* alignment = new QGridLayout;
     alignment->setSpacing(scaled(4));
@@ -83,8 +99,9 @@ QWidget* QConfigToolbar::buildLensPage()
     alignment->addWidget(centre, 0, 4);
     alignment->addWidget(reset, 2, 4);
     alignment->setColumnStretch(0, 1);
-    grid->addLayout(alignment, LensSettings::AxisCount, 0, 1, 4);
-    grid->setRowStretch(LensSettings::AxisCount + 1, 1);
+    grid->addLayout(alignment, LensSettings::AxisCount + 1, 0, 1, 4);
+    grid->setRowStretch(LensSettings::AxisCount + 2, 1);
+    showLens();
     return page;
 }
 
@@ -94,8 +111,11 @@ void QConfigToolbar::showLens()
         const QSignalBlocker quiet(lensSliders_[axis]);
         lensSliders_[axis]->setRange(lens_.range(axis).minimum, lens_.range(axis).maximum);
         lensSliders_[axis]->setValue(lens_.lens(axis));
+        lensSliders_[axis]->setPageStep(lens_.lensStep());
         lensLabels_[axis]->setText(lensCaption(axis, lens_.lens(axis)));
     }
+    lensStepChoice_->setCurrentIndex(lens_.stepChoice());
+    lensStepLabel_->setText(DisplayTexts::captionOver(tr("Step"), QString::number(lens_.lensStep())));
     alignmentLabel_->setText(QStringLiteral("<p align=center><font color=white><b>%1</b></font><br/>"
                                             "<font color=#4B96C8>%2 / %3</font></p>")
                                  .arg(tr("Alignment"))

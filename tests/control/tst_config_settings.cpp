@@ -156,6 +156,10 @@ private slots:
         QCOMPARE(lens.range(LensSettings::Focus).maximum, 5000);
         QCOMPARE(lens.stepLens(LensSettings::Iris, -1), (PaintParameter{10, 1, 0}));
         QCOMPARE(lens.stepLens(LensSettings::Zoom, +1), (PaintParameter{10, 2, LensSettings::LensStep}));
+        lens.setStepChoice(2); // a third of the step for fine focus
+        QCOMPARE(lens.stepLens(LensSettings::Zoom, -1), (PaintParameter{10, 2, LensSettings::LensStep - 21}));
+        lens.setStepChoice(9);
+        QCOMPARE(lens.lensStep(), LensSettings::LensStep / 4);
         QVERIFY(!lens.stepFirst(+1));
         QCOMPARE(lens.firstAlignment(), 160);
         QCOMPARE(*lens.stepFirst(-1), (CameraParameter{Kind::FirstAlignment, 144}));
@@ -165,6 +169,8 @@ private slots:
         QVERIFY(!lens.stepSecond(-1));
         QVERIFY(!lens.stepFirst(-1));
         QCOMPARE(lens.secondAlignment(), 0);
+        lens.fill(r); // another recorder starts at the full step
+        QCOMPARE(lens.lensStep(), LensSettings::LensStep);
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -82,6 +83,12 @@ private slots:
         QCOMPARE(camera.size(), 3);
         QCOMPARE(camera.at(0), (QVariantList{int(RecorderActions::SecondAlignment), 8.0}));
         QCOMPARE(camera.at(1), (QVariantList{int(RecorderActions::FirstAlignment), 124.0}));
+        // A quarter step for fine focus: the + button and a tap on the groove move 16.
+        emit named<QComboBox>(&toolbar, "lensStep")->activated(3);
+        named<QPushButton>(&toolbar, "lensPlus1")->click();
+        QCOMPARE(paint.last(), (QVariantList{10, 1, 16}));
+        named<QSlider>(&toolbar, "lensSlider1")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(paint.last(), (QVariantList{10, 1, 32}));
         // A tap on the fps slider's groove sends the new rate at once.
         named<QSlider>(&toolbar, "fpsSlider")->triggerAction(QAbstractSlider::SliderPageStepAdd);
         QCOMPARE(camera.last(), (QVariantList{int(RecorderActions::FrameRate), 1010.0}));

@@ -575,6 +575,10 @@ Prüfen Sie, ob der Velmor eingeschaltet und angeschlossen ist.</translation>
         <source>Activate</source>
         <translation>Aktivieren</translation>
     </message>
+    <message>
+        <source>Step</source>
+        <translation>Schritt</translation>
+    </message>
 </context>
 <context>
     <name>QMultiRecorderMgr</name>

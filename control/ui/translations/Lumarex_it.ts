@@ -575,6 +575,10 @@ Verificare che il Velmor sia acceso e collegato.</translation>
         <source>Activate</source>
         <translation>Attiva</translation>
     </message>
+    <message>
+        <source>Step</source>
+        <translation>Passo</translation>
+    </message>
 </context>
 <context>
     <name>QMultiRecorderMgr</name>

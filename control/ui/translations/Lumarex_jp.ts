@@ -575,6 +575,10 @@ Velmor の電源と接続を確認してください。</translation>
         <source>Activate</source>
         <translation>有効</translation>
     </message>
+    <message>
+        <source>Step</source>
+        <translation>ステップ</translation>
+    </message>
 </context>
 <context>
     <name>QMultiRecorderMgr</name>

@@ -28,6 +28,7 @@ constexpr int PanelWidth = 600;
 constexpr int ButtonSize = 48;
 constexpr int LabelMargin = 14;
 constexpr int ToolButtonSize = 36; // the toolbars' and bars' picture buttons
+constexpr int MarkerSize = 12;     // the playback slider's start and stop markers
 
 } // namespace
 
@@ -164,7 +165,7 @@ void MainWindow::buildRecorderView()
     auto* playbackLayout = new QVBoxLayout(playbackPage);
     playbackLayout->setContentsMargins(0, 0, 0, 0);
     clipsBar_ = new QClipsBar(scaled(ToolButtonSize), playbackPage);
-    playbackSlider_ = new QPlaybackSlider(playbackPage);
+    playbackSlider_ = new QPlaybackSlider(scaled(MarkerSize), playbackPage);
     playbackBar_ = new QPlaybackBar(scaled(ToolButtonSize), playbackPage);
     playbackLayout->addWidget(clipsBar_, 1);
     playbackLayout->addWidget(playbackSlider_);

@@ -4,6 +4,7 @@
 #include "control/ui/ConfigDlg.h"
 #include "control/ui/QConfigToolbar.h"
 #include "control/ui/QPlaybackBar.h"
+#include "control/ui/QPlaybackSlider.h"
 #include "control/ui/TapLabel.h"
 #include "control/ui/TouchPad.h"
 
@@ -145,6 +146,44 @@ private slots:
         QCOMPARE(events.last().at(0).toInt(), int(QPlaybackBar::Rewind));
         bar.showPlayState(2);
         QCOMPARE(bar.shownPlayState(), 2);
+    }
+
+    // Dragged or pressed beside, the markers stay in the clip and the start never passes the stop.
+    void playbackMarkersStayInOrder()
+    {
+        QPlaybackSlider slider(12);
+        slider.resize(300, slider.sizeHint().height());
+        slider.setFrames(101);
+        slider.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&slider));
+        QSignalSpy stop(&slider, &QPlaybackSlider::stopValueChanged);
+        QSignalSpy dragged(&slider, &QPlaybackSlider::moveSliderStop);
+        QSignalSpy released(&slider, &QPlaybackSlider::stopSliderReleased);
+        QSignalSpy start(&slider, &QPlaybackSlider::startValueChanged);
+        const int strip = slider.height() - 3;
+        const QPoint farRight(slider.width() - 1, strip);
+        QTest::mousePress(&slider, Qt::LeftButton, {}, farRight); // the stop is nearer, already there
+        QTest::mouseMove(&slider, QPoint(slider.width() / 2, strip));
+        QVERIFY(slider.stopValue() > 30 && slider.stopValue() < 70);
+        QTest::mouseMove(&slider, QPoint(0, strip));
+        QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(0, strip));
+        QCOMPARE(slider.stopValue(), 0);
+        QCOMPARE(dragged.size(), 2);
+        QCOMPARE(stop.last().at(0).toInt(), 0);
+        QCOMPARE(released.size(), 1);
+        // Both on frame 0: a press to the right takes the stop back out.
+        QTest::mouseClick(&slider, Qt::LeftButton, {}, farRight);
+        QCOMPARE(slider.stopValue(), 100);
+        QCOMPARE(slider.startValue(), 0);
+        QCOMPARE(dragged.size(), 2); // a jump, not a drag
+        slider.RefreshSliderStartPosition(150);
+        slider.RefreshSliderStopPosition(20);
+        QCOMPARE(slider.startValue(), 100);
+        QCOMPARE(slider.stopValue(), 100);
+        QCOMPARE(start.size(), 0); // the recorder's values are not the user's
+        slider.setFrames(50);
+        QCOMPARE(slider.startValue(), 0);
+        QCOMPARE(slider.stopValue(), 49);
     }
 
     void touchPadKeys()

@@ -21,7 +21,7 @@ Recorders come either from --config FILE or from the recorder options below (one
 
 JSON configuration (every key optional):
   { "discoveryPort": 45611, "listenAddress": "0.0.0.0", "clipListIntervalMs": 2000, "statusIntervalMs": 100,
-    "recordRepeatPeriods": 0, "clipsPerPacket": 20, "rateGbps": 10,
+    "countersIntervalMs": 0, "recordRepeatPeriods": 0, "clipsPerPacket": 20, "rateGbps": 10,
     "faults": { "seed": 1, "lossPercent": 0, "burstPercent": 0, "burstLength": 0,
                 "duplicatePercent": 0, "reorderPercent": 0, "delayMs": 0,
                 "dropControlPercent": 0, "errorAfterPackets": -1, "errorCode": 1,
@@ -254,6 +254,10 @@ const std::vector<Option>& options()
          [](V v, Target& t) { return toIntFrom(v, t.config.clipListIntervalMs, 1); }},
         {"status-interval", "MS", "Send status packets to control programs every MS milliseconds (default 100).", false,
          [](V v, Target& t) { return toIntFrom(v, t.config.statusIntervalMs, 1); }},
+        {"counters-interval", "MS",
+         "Log each transfer server's counters (packets sent, faults injected) every MS milliseconds (default 0: "
+         "never).",
+         false, [](V v, Target& t) { return toIntFrom(v, t.config.countersIntervalMs, 0); }},
         {"repeat-records", "N",
          "Send the info packet and output state to control programs again every N status intervals (default 0: "
          "only after a greeting and on changes).",

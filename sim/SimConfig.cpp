@@ -141,6 +141,7 @@ bool SimConfig::loadJson(const QByteArray& json, SimConfig& config, QString* err
     }
     next.clipListIntervalMs = root.value(u"clipListIntervalMs").toInt(next.clipListIntervalMs);
     next.statusIntervalMs = root.value(u"statusIntervalMs").toInt(next.statusIntervalMs);
+    next.countersIntervalMs = root.value(u"countersIntervalMs").toInt(next.countersIntervalMs);
     next.recordRepeatPeriods = root.value(u"recordRepeatPeriods").toInt(next.recordRepeatPeriods);
     next.clipsPerPacket = root.value(u"clipsPerPacket").toInt(next.clipsPerPacket);
     next.rateGbps = root.value(u"rateGbps").toDouble(next.rateGbps);

@@ -39,6 +39,7 @@ struct SimConfig {
     QHostAddress listenAddress = QHostAddress(QHostAddress::AnyIPv4);
     int clipListIntervalMs = 2000;
     int statusIntervalMs = 100;
+    int countersIntervalMs = 0; // transfer counters logged this often; 0: never
     // Info packet and output state again every this many status intervals; 0: only on a greeting
     // and on changes, which is all a control program may rely on.
     int recordRepeatPeriods = 0;

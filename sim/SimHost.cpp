@@ -15,6 +15,11 @@ SimHost::SimHost(SimConfig config, QObject* parent) : QObject(parent), config_(s
         for (auto& r : recorders_)
             r->sendPeriodic();
     });
+    countersTimer_.setInterval(config_.countersIntervalMs);
+    connect(&countersTimer_, &QTimer::timeout, this, [this] {
+        for (auto& r : recorders_)
+            r->logTransferCounters();
+    });
 }
 
 SimHost::~SimHost() = default;
@@ -67,6 +72,8 @@ bool SimHost::start(QString* error)
         broadcastSockets_.append(socket);
     }
     statusTimer_.start();
+    if (config_.countersIntervalMs > 0)
+        countersTimer_.start();
     return true;
 }
 

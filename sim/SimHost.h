@@ -40,4 +40,5 @@ private:
     QUdpSocket* discovery_ = nullptr;
     QList<QUdpSocket*> broadcastSockets_;
     QTimer statusTimer_;
+    QTimer countersTimer_;
 };

@@ -159,6 +159,26 @@ TransferServer* SimRecorder::transferServer(int link) const
     return links_[size_t(link)].transfer.get();
 }
 
+void SimRecorder::logTransferCounters() const
+{
+    for (int link = 0; link < linkCount(); ++link) {
+        const TransferServer* server = transferServer(link);
+        if (!server)
+            continue;
+        const TransferCounters c = server->counters();
+        log("event", "transfer-counters",
+            {{"packetsSent", qint64(c.packetsSent)},
+             {"packetsResent", qint64(c.packetsResent)},
+             {"bytesSent", qint64(c.bytesSent)},
+             {"requests", qint64(c.requestsSeen)},
+             {"missingLists", qint64(c.missingLists)},
+             {"dropped", qint64(c.packetsDropped)},
+             {"duplicated", qint64(c.packetsDuplicated)},
+             {"heldBack", qint64(c.packetsHeldBack)}},
+            link);
+    }
+}
+
 void SimRecorder::log(const char* dir, const char* kind, QJsonObject fields, int link) const
 {
     if (log_ && log_->enabled())

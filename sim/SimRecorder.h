@@ -51,6 +51,9 @@ public:
     void takeBroadcastCommand(QByteArrayView datagram, const QHostAddress& from, quint16 fromPort);
     // Status interval tick: status packets to the control programs that asked for them.
     void sendPeriodic();
+    // One "transfer-counters" log line per link with a transfer server: what it sent and the
+    // faults it injected so far.
+    void logTransferCounters() const;
 
     QList<SimClip> clips() const;
 

@@ -58,7 +58,7 @@ public:
 
     UdpBatchSocket socket;
     std::atomic<quint64> packetsSent{0}, packetsResent{0}, requestsSeen{0}, statusQueries{0}, missingLists{0},
-        bytesSent{0};
+        bytesSent{0}, packetsDropped{0}, packetsDuplicated{0}, packetsHeldBack{0};
 
     void run();
 
@@ -393,13 +393,18 @@ bool TransferServer::Loop::sendDataBatch(qint64 now)
             ready.erase(std::find(ready.begin(), ready.end(), job));
 
         const auto fate = faults.any() ? dice_.nextDataPacket() : FaultDice::Fate::Send;
-        if (fate == FaultDice::Fate::Drop)
+        if (fate == FaultDice::Fate::Drop) {
+            ++packetsDropped;
             continue;
+        }
         if (fate == FaultDice::Fate::HoldBack && heldSize_ == 0) {
+            ++packetsHeldBack;
             heldSize_ = job->writePacket(index, held_.data());
             heldTo_ = job->peer();
             continue;
         }
+        if (fate == FaultDice::Fate::Duplicate)
+            ++packetsDuplicated;
         uchar* buffer = buffers_[used++].data();
         const size_t size = job->writePacket(index, buffer);
         out.push_back({buffer, size, job->peer()});
@@ -480,5 +485,8 @@ TransferCounters TransferServer::counters() const
     c.statusQueries = loop_->statusQueries;
     c.missingLists = loop_->missingLists;
     c.bytesSent = loop_->bytesSent;
+    c.packetsDropped = loop_->packetsDropped;
+    c.packetsDuplicated = loop_->packetsDuplicated;
+    c.packetsHeldBack = loop_->packetsHeldBack;
     return c;
 }

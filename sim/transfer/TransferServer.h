@@ -24,6 +24,10 @@ struct TransferCounters {
     quint64 statusQueries = 0;
     quint64 missingLists = 0;
     quint64 bytesSent = 0; // datagram bytes of data packets that went to the socket
+    // Faults injected into data packets.
+    quint64 packetsDropped = 0;
+    quint64 packetsDuplicated = 0;
+    quint64 packetsHeldBack = 0;
 };
 
 // The recorder's side of the clip transfer on one link's transfer port. It answers data

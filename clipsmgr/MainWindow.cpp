@@ -155,6 +155,7 @@ void MainWindow::deleteSavedClip(const QSharedPointer<SavedClip>& clip)
     // Nothing may be issued into a folder that is going away.
     for (int i = 0; i < recorders_.recorderCount(); ++i)
         recorders_.recorderAt(i)->downloadManager()->removeClipFromRequests(clip);
+    queue_.forget(clip.data());
     if (playback_->clip() == clip)
         playback_->setClip({});
     const int row = savedClips_.rowOf(clip.data());

@@ -18,22 +18,25 @@ void DownloadQueueModel::follow(RecorderDownloadManager* manager, const QSharedP
         endInsertRows();
     }
     Entry& entry = entries_[row];
-    if (entry.manager)
-        disconnect(entry.manager, nullptr, this, nullptr);
     disconnect(clip.data(), nullptr, this, nullptr);
     entry = Entry{};
     entry.manager = manager;
     entry.clip = clip;
     entry.label = label;
 
+    // Once per manager: a session follows hundreds of downloads of a few recorders.
+    if (!managers_.contains(manager)) {
+        managers_.append(manager);
+        connect(manager, &RecorderDownloadManager::downloadFinished, this,
+                [this](const QSharedPointer<SavedClip>& done) {
+                    setState(done.data(), done->isWritingHashList() ? State::Verifying : State::Done);
+                });
+        connect(manager, &RecorderDownloadManager::downloadFailed, this,
+                [this](const QSharedPointer<SavedClip>& failed, const QString& reason) {
+                    setState(failed.data(), State::Failed, reason);
+                });
+    }
     SavedClip* saved = clip.data();
-    connect(manager, &RecorderDownloadManager::downloadFinished, this, [this](const QSharedPointer<SavedClip>& done) {
-        setState(done.data(), done->isWritingHashList() ? State::Verifying : State::Done);
-    });
-    connect(manager, &RecorderDownloadManager::downloadFailed, this,
-            [this](const QSharedPointer<SavedClip>& failed, const QString& reason) {
-                setState(failed.data(), State::Failed, reason);
-            });
     connect(saved, &SavedClip::hashListFinished, this, [this, saved](bool ok, const QString& detail) {
         setState(saved, ok ? State::Done : State::Failed, ok ? QString() : detail);
     });
@@ -64,6 +67,17 @@ bool DownloadQueueModel::cancel(int row)
     entry.manager->removeClipFromRequests(entry.clip);
     setState(entry.clip.data(), State::Cancelled);
     return true;
+}
+
+void DownloadQueueModel::forget(const SavedClip* clip)
+{
+    const int row = rowOf(clip);
+    if (row < 0)
+        return;
+    disconnect(clip, nullptr, this, nullptr);
+    beginRemoveRows({}, row, row);
+    entries_.removeAt(row);
+    endRemoveRows();
 }
 
 QSharedPointer<SavedClip> DownloadQueueModel::clipAt(int row) const

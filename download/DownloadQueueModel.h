@@ -28,6 +28,8 @@ public:
     void follow(RecorderDownloadManager* manager, const QSharedPointer<SavedClip>& clip, const QString& label);
     // False when the row's download is no longer running.
     bool cancel(int row);
+    // The clip's row goes (its folder was deleted): nothing of it is followed or kept any more.
+    void forget(const SavedClip* clip);
 
     State state(int row) const { return entries_.at(row).state; }
     QString reason(int row) const { return entries_.at(row).reason; }
@@ -63,5 +65,6 @@ private:
     QString stateText(const Entry& entry) const;
 
     QList<Entry> entries_;
+    QList<QPointer<RecorderDownloadManager>> managers_; // whose end signals are connected
     QTimer refreshTimer_;
 };

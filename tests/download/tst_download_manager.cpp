@@ -2,6 +2,8 @@
 // the test's own loopback-only network namespace.
 #include "DownloadTestSupport.h"
 
+#include "download/DownloadQueueModel.h"
+
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -378,6 +380,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, DownloadTimeoutMs);
         QCOMPARE(finished.last().first().value<QSharedPointer<SavedClip>>(), again);
         QCOMPARE(compareFolder(*again, sim, true), QString());
+    }
+
+    // The queue of a long session: a resumed clip keeps its row, the end of a download is taken
+    // once however many downloads were followed, and a deleted clip's row goes for good.
+    void queueOfManyDownloadsOfOneManager()
+    {
+        QTemporaryDir base;
+        RecorderDownloadManager manager;
+        DownloadQueueModel queue;
+        QList<QSharedPointer<SavedClip>> clips;
+        for (quint16 n = 0; n < 3; ++n) {
+            clips.append(preparedClip(recorderClip(simClip(n, 10)), base.path()));
+            QVERIFY(clips.last());
+            queue.follow(&manager, clips.last(), QString("Clip %1").arg(n + 1));
+            if (n == 1)
+                queue.follow(&manager, clips.last(), "Clip 2 resumed");
+        }
+        QCOMPARE(queue.rowCount(), 3);
+        QSignalSpy changed(&queue, &QAbstractItemModel::dataChanged);
+        emit manager.downloadFailed(clips[2], "gone");
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(queue.state(2), DownloadQueueModel::State::Failed);
+
+        queue.forget(clips[0].data());
+        QCOMPARE(queue.rowCount(), 2);
+        QCOMPARE(queue.clipAt(0), clips[1]);
+        emit manager.downloadFailed(clips[0], "gone");
+        emit clips[0]->clipDownloadProgress(1, 10);
+        QCOMPARE(queue.state(0), DownloadQueueModel::State::Queued);
+        QCOMPARE(queue.rowOf(clips[0].data()), -1);
     }
 };
 

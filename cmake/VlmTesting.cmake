@@ -1,5 +1,5 @@
 # vlm_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
-#              [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>])
+#              [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>] [ARGS <arguments...>])
 #
 # Labels decide how the test is run:
 #   unit  plain process, no network, no display
@@ -30,7 +30,7 @@ function(vlm_add_to_label_targets target)
 endfunction()
 
 function(vlm_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   if(NOT T_LABELS)
@@ -41,7 +41,7 @@ function(vlm_add_test name)
     set(T_TIMEOUT 120)
   endif()
 
-  set(cmd $<TARGET_FILE:${name}>)
+  set(cmd $<TARGET_FILE:${name}> ${T_ARGS})
   set(env
     "VLM_TESTNET_SCRIPT=${VLM_TESTNET_SCRIPT}"
     "VLM_TESTNET_PREFIX=${VLM_TESTNET_PREFIX}"

@@ -82,15 +82,16 @@ QString compareFolder(const SavedClip& saved, const SimClip& clip, bool wholeCli
     if (wholeClip && !saved.isCalibrationPresent())
         return QStringLiteral("no calibration stored");
 
-    const QByteArray frames = readFile(folder + clipfolder::FrameFile);
+    // Frame by frame, so checking a large clip costs two frames of memory.
+    QFile frames(folder + clipfolder::FrameFile);
     const qint64 frameBytes = qint64(frameSize(clip));
-    if (frames.size() != frameBytes * qint64(clip.info.totalFrames))
+    if (!frames.open(QIODevice::ReadOnly) || frames.size() != frameBytes * qint64(clip.info.totalFrames))
         return QStringLiteral("frame file has %1 bytes").arg(frames.size());
-    QByteArray frame(frameBytes, '\0');
+    QByteArray expectedFrame(frameBytes, '\0');
     for (const ClipSegment& present : saved.segments()) {
         for (qint64 i = present.first; i <= present.last; ++i) {
-            fillFrames(clip, quint64(i), 1, reinterpret_cast<uchar*>(frame.data()));
-            if (QByteArrayView(frames).sliced(i * frameBytes, frameBytes) != QByteArrayView(frame))
+            fillFrames(clip, quint64(i), 1, reinterpret_cast<uchar*>(expectedFrame.data()));
+            if (!frames.seek(i * frameBytes) || frames.read(frameBytes) != expectedFrame)
                 return QStringLiteral("frame %1 differs").arg(i);
         }
     }

@@ -8,6 +8,7 @@
 #include "clipsmgr/VLMClipsApp.h"
 #include "download/DownloadLauncher.h"
 #include "download/DownloadQueueModel.h"
+#include "hashlist/HashListCheck.h"
 #include "recorders/RecorderView.h"
 
 #include <QDir>
@@ -284,6 +285,59 @@ private slots:
         QCOMPARE(failed.size(), 0);
         QCOMPARE(calibrationFailures.size(), 1);
         QCOMPARE(compareFolder(*saved, session.simClipAt(0), true), QString());
+    }
+
+    // Another program fills the volume while the clip downloads. What was stored stays, the
+    // folder names nothing it does not hold, the window says why it stopped, and once space is
+    // freed the download button continues the folder to the end.
+    void volumeFillingUpStopsAndResumeCompletes()
+    {
+        QVERIFY2(privateMounts, "no private mount namespace for the test volumes");
+        QTemporaryDir otherPath;
+        Session session;
+        QVERIFY(session.start({"--clip", "512x256,frames=400,number=0", "--rate", "0.3"}, otherPath.path()));
+        for (const QSharedPointer<LinkChannel>& channel : session.manager->linkChannels())
+            channel->maxRequestBytes = 20 * 512 * 256;
+        SizedVolume volume(session.manager->clipList()->clipAt(0)->requiredBytes() + (1 << 20));
+        QVERIFY(volume.isMounted());
+        VLMClipsApp::instance()->ClipPath = volume.path();
+        QSignalSpy failed(session.manager, &RecorderDownloadManager::downloadFailed);
+        QSignalSpy finished(session.manager, &RecorderDownloadManager::downloadFinished);
+        session.selectClip(0);
+        session.window->on_downloadClipBtn_clicked();
+        QCOMPARE(session.window->savedClips()->rowCount(), 1);
+        const QSharedPointer<SavedClip> clip = session.window->savedClips()->clipAt(0);
+        QTRY_VERIFY_WITH_TIMEOUT(clip->downloadedFrames() >= 60, DownloadMs);
+
+        QFile filler(volume.path() + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(64 << 10, 'x');
+        while (filler.write(block) > 0 && filler.flush()) {}
+        filler.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), DownloadMs);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(!clip->isComplete());
+        QVERIFY2(session.progressLabel()->text().startsWith("Download stopped - 'Clip 1")
+                     && session.progressLabel()->text().endsWith("could not be written to disk"),
+                 qPrintable(session.progressLabel()->text()));
+        DownloadQueueModel* queue = session.window->downloadQueue();
+        QCOMPARE(queue->state(0), DownloadQueueModel::State::Failed);
+        QTest::qWait(500); // blocks still on their way are stored or refused
+        QCOMPARE(compareFolder(*clip, session.simClipAt(0), false), QString());
+        // What clip.xml says is present is on disk, as a restarted program reads it.
+        SavedClip reopened;
+        QVERIFY(reopened.openFolder(clip->folderPath()));
+        QVERIFY(reopened.downloadedFrames() >= 60);
+        QVERIFY(!reopened.isComplete());
+        QCOMPARE(compareFolder(reopened, session.simClipAt(0), false), QString());
+
+        QVERIFY(QFile::remove(filler.fileName()));
+        session.window->on_downloadClipBtn_clicked();
+        QCOMPARE(session.window->savedClips()->rowCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), DownloadMs);
+        QCOMPARE(compareFolder(*clip, session.simClipAt(0), true), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(queue->state(0), DownloadQueueModel::State::Done, DownloadMs);
+        QVERIFY(hashlistcheck::check(clip->folderPath(), true).intact());
     }
 
     void stoppedDownloadIsShownInTheWindow()

@@ -17,9 +17,14 @@
 #include <QTextBrowser>
 #include <QtTest>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 using namespace exportfmt;
 
 namespace {
+
+bool privateMounts = false;
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 32;
@@ -75,6 +80,7 @@ private slots:
     void trimmedClipEncodesExactlyItsFrames();
     void failuresAreReportedAsFailures_data();
     void failuresAreReportedAsFailures();
+    void imagesIntoAVolumeThatFillsUpFail();
     void abortEndsBothProgramsAndNamesTheOutput();
     void missingProgramsAreNamed();
     void ffmpegBesideTheProgramInAFolderWithBlanks();
@@ -272,6 +278,22 @@ void TestExportEncode::failuresAreReportedAsFailures()
     QCOMPARE(childProcesses(), 0);
 }
 
+// A volume that takes the first few pictures of a sequence and then no more.
+void TestExportEncode::imagesIntoAVolumeThatFillsUpFail()
+{
+    QVERIFY2(privateMounts, "no private mount namespace for the small volume");
+    const QString folder = dir_.filePath("small volume");
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    QVERIFY(mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=32k") == 0);
+    const auto unmount = qScopeGuard([&] { umount2(mountPoint.constData(), MNT_DETACH); });
+    QString shown;
+    QVERIFY(!exportClip(ffmpegArguments(Tiff, kWidth, kHeight, 25, 0), outputFile(Tiff, folder, "Img"), &shown));
+    QVERIFY2(shown.contains("The export failed.") && !shown.contains("Video successfully encoded."), qPrintable(shown));
+    const qsizetype written = QDir(folder).entryList(QDir::Files).size();
+    QVERIFY2(written > 0 && written < 10, qPrintable(QString::number(written)));
+}
+
 void TestExportEncode::abortEndsBothProgramsAndNamesTheOutput()
 {
     const QString endless = script("endless", "exec cat /dev/zero");
@@ -321,5 +343,13 @@ void TestExportEncode::ffmpegBesideTheProgramInAFolderWithBlanks()
     QVERIFY(QFileInfo(output).size() > 0);
 }
 
-QTEST_MAIN(TestExportEncode)
+int main(int argc, char** argv)
+{
+    // Before any thread exists: a process with threads cannot change its mount namespace.
+    privateMounts = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    QApplication app(argc, argv);
+    TestExportEncode test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_export_encode.moc"

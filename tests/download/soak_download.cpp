@@ -10,6 +10,7 @@
 // Run on the host side of the test network as root (scripts/run-soak.sh): it makes its own
 // mount namespace for the tmpfs that holds the clip folders.
 #include "DownloadTestSupport.h"
+#include "PrivateMounts.h"
 #include "ProcessUsage.h"
 #include "SimulatorProcess.h"
 
@@ -27,9 +28,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <sched.h>
-#include <sys/mount.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -377,14 +375,6 @@ private:
     QString failure_;
 };
 
-// A tmpfs of this process's own for the clip folders.
-bool mountVolume(const QString& path)
-{
-    const QByteArray options = "size=" + QByteArray::number(VolumeBytes);
-    return unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
-        && mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, options.constData()) == 0;
-}
-
 Options parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
@@ -407,11 +397,11 @@ Options parseOptions(const QCoreApplication& app)
 int main(int argc, char** argv)
 {
     // Before any thread exists: a process with threads cannot change its mount namespace.
-    QTemporaryDir volume;
-    const bool mounted = mountVolume(volume.path());
+    const bool privateMounts = privatemounts::enter();
     QCoreApplication app(argc, argv);
     const Options options = parseOptions(app);
-    if (!mounted) {
+    const privatemounts::SizedVolume volume(VolumeBytes);
+    if (!privateMounts || !volume.isMounted()) {
         std::perror("tmpfs for the clip folders");
         return 2;
     }
@@ -447,7 +437,5 @@ int main(int argc, char** argv)
     Soak soak(options, sim, volume.path());
     if (!soak.start())
         return 1;
-    const int code = app.exec();
-    umount2(QFile::encodeName(volume.path()).constData(), MNT_DETACH);
-    return code;
+    return app.exec();
 }

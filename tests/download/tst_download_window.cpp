@@ -2,6 +2,7 @@
 // recorder side of the test network. Runs in a mount namespace of its own so that clip folders
 // can live on small tmpfs volumes of exact sizes.
 #include "DownloadTestSupport.h"
+#include "PrivateMounts.h"
 #include "SimulatorProcess.h"
 
 #include "clipsmgr/MainWindow.h"
@@ -25,9 +26,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sched.h>
-#include <sys/mount.h>
-
 #include <cstdio>
 #include <memory>
 
@@ -40,37 +38,7 @@ constexpr int DownloadMs = 60000;
 const QString SmallClip = QStringLiteral("256x128,frames=200,number=%1");
 
 bool privateMounts = false;
-
-// Makes this process's mounts its own; mounts made afterwards are seen by nobody else.
-void enterPrivateMountNamespace()
-{
-    privateMounts = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    if (!privateMounts)
-        std::perror("private mount namespace");
-}
-
-// A tmpfs of the given size at a fresh folder, unmounted again at the end.
-class SizedVolume {
-public:
-    explicit SizedVolume(qint64 bytes)
-    {
-        if (!privateMounts)
-            return;
-        const QByteArray options = "size=" + QByteArray::number(bytes);
-        mounted_ = mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, options.constData()) == 0;
-    }
-    ~SizedVolume()
-    {
-        if (mounted_)
-            umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
-    }
-    bool isMounted() const { return mounted_; }
-    QString path() const { return dir_.path(); }
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
-};
+using privatemounts::SizedVolume;
 
 // Answers the next message box with Ok and keeps its text.
 class MessageCatcher : public QObject {
@@ -435,7 +403,9 @@ private:
 int main(int argc, char** argv)
 {
     // Before any thread exists: a process with threads cannot change its mount namespace.
-    enterPrivateMountNamespace();
+    privateMounts = privatemounts::enter();
+    if (!privateMounts)
+        std::perror("private mount namespace");
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     VLMClipsApp app(argc, argv);

@@ -2,6 +2,7 @@
 // dialog offers, a trimmed clip rendered by the clips manager and encoded to each file type,
 // and runs that fail or are aborted.
 
+#include "PrivateMounts.h"
 #include "SampleClipFolders.h"
 #include "SyntheticMosaic.h"
 #include "export/EncoderRun.h"
@@ -16,9 +17,6 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
-
-#include <sched.h>
-#include <sys/mount.h>
 
 using namespace exportfmt;
 
@@ -282,11 +280,9 @@ void TestExportEncode::failuresAreReportedAsFailures()
 void TestExportEncode::imagesIntoAVolumeThatFillsUpFail()
 {
     QVERIFY2(privateMounts, "no private mount namespace for the small volume");
-    const QString folder = dir_.filePath("small volume");
-    QVERIFY(QDir().mkpath(folder));
-    const QByteArray mountPoint = QFile::encodeName(folder);
-    QVERIFY(mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=32k") == 0);
-    const auto unmount = qScopeGuard([&] { umount2(mountPoint.constData(), MNT_DETACH); });
+    const privatemounts::SizedVolume volume(32 << 10);
+    QVERIFY(volume.isMounted());
+    const QString folder = volume.path();
     QString shown;
     QVERIFY(!exportClip(ffmpegArguments(Tiff, kWidth, kHeight, 25, 0), outputFile(Tiff, folder, "Img"), &shown));
     QVERIFY2(shown.contains("The export failed.") && !shown.contains("Video successfully encoded."), qPrintable(shown));
@@ -346,7 +342,7 @@ void TestExportEncode::ffmpegBesideTheProgramInAFolderWithBlanks()
 int main(int argc, char** argv)
 {
     // Before any thread exists: a process with threads cannot change its mount namespace.
-    privateMounts = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    privateMounts = privatemounts::enter();
     QApplication app(argc, argv);
     TestExportEncode test;
     QTEST_SET_MAIN_SOURCE_PATH

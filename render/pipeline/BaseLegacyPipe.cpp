@@ -24,8 +24,8 @@ namespace {
 constexpr int kFrameLayers = 7;
 constexpr int kLinearizationEntries = 1024;
 
-// Sampler units of the pre-processing program.
-enum PrelimUnit {
+// Sampler units of the filter program.
+enum FilterUnit {
     FrameUnit = 0,
     DarkUnit = 1,
     PscUnit = 2,
@@ -64,7 +64,20 @@ QVector3D vec3(const Vec3f& v)
 
 } // namespace
 
-BaseLegacyPipe::BaseLegacyPipe() = default;
+BaseLegacyPipe::BaseLegacyPipe()
+    : filterVariants_("filter",
+                      [](QOpenGLShaderProgram& program) {
+                          program.setUniformValue("tex", FrameUnit);
+                          program.setUniformValue("dark", DarkUnit);
+                          program.setUniformValue("psc", PscUnit);
+                          for (int k = 0; k < 4; ++k)
+                              program.setUniformValue(qPrintable(QStringLiteral("polyC%1").arg(k)), PolyUnit0 + k);
+                          program.setUniformValue("linearizeLUT", LinearizeUnit);
+                      }),
+      prelimVariants_("prelim", [](QOpenGLShaderProgram& program) { program.setUniformValue("filtered", 0); }),
+      debayerVariants_("debayer", [](QOpenGLShaderProgram& program) { program.setUniformValue("source", 0); }),
+      dnrVariants_("dnr", [](QOpenGLShaderProgram& program) { program.setUniformValue("tex", 0); })
+{}
 
 BaseLegacyPipe::~BaseLegacyPipe()
 {
@@ -98,10 +111,7 @@ bool BaseLegacyPipe::buildPrograms()
         std::unique_ptr<QOpenGLShaderProgram>* program;
         const char* name;
     };
-    const ProgramSource sources[] = {
-        {&basicColorProgram_, "basiccolordraw"}, {&blitProgram_, "basic_blit"}, {&prelimProgram_, "prelim"},
-        {&debayerProgram_, "debayer"},           {&dnrProgram_, "dnr"},
-    };
+    const ProgramSource sources[] = {{&basicColorProgram_, "basiccolordraw"}, {&blitProgram_, "basic_blit"}};
     for (const ProgramSource& source : sources) {
         auto program = std::make_unique<QOpenGLShaderProgram>();
         const QString base = QStringLiteral(":/shaders/legacy/") + QLatin1String(source.name);
@@ -117,19 +127,24 @@ bool BaseLegacyPipe::buildPrograms()
 
     blitProgram_->bind();
     blitProgram_->setUniformValue("tex", 0);
-    prelimProgram_->bind();
-    prelimProgram_->setUniformValue("tex", FrameUnit);
-    prelimProgram_->setUniformValue("dark", DarkUnit);
-    prelimProgram_->setUniformValue("psc", PscUnit);
-    for (int k = 0; k < 4; ++k)
-        prelimProgram_->setUniformValue(qPrintable(QStringLiteral("polyC%1").arg(k)), PolyUnit0 + k);
-    prelimProgram_->setUniformValue("linearizeLUT", LinearizeUnit);
-    debayerProgram_->bind();
-    debayerProgram_->setUniformValue("source", 0);
-    dnrProgram_->bind();
-    dnrProgram_->setUniformValue("tex", 0);
-    dnrProgram_->release();
-    return true;
+    blitProgram_->release();
+    return selectPrograms();
+}
+
+bool BaseLegacyPipe::selectPrograms()
+{
+    const bool showFailure = !readBack_;
+    const PrelimParams& pre = params_.prelim;
+    temporalFilterProgram_ = filterVariants_.variant(filterVariant(pre, true), showFailure);
+    frameFilterProgram_ = filterVariants_.variant(filterVariant(pre, false), showFailure);
+    prelimProgram_ = prelimVariants_.variant(prelimVariant(pre), showFailure);
+    const QByteArrayList demosaic = debayerVariant(params_.debayer);
+    debayerProgram_ = debayerVariants_.variant(demosaic, showFailure);
+    estimateProgram_ =
+        demosaic.contains("DEMOSAIC_GRADIENT") ? debayerVariants_.variant({"GREEN_ESTIMATES"}, showFailure) : nullptr;
+    dnrProgram_ = dnrVariants_.variant(colourVariant(params_.colour), showFailure);
+    return temporalFilterProgram_ && frameFilterProgram_ && prelimProgram_ && debayerProgram_ && dnrProgram_
+        && (estimateProgram_ || !demosaic.contains("DEMOSAIC_GRADIENT"));
 }
 
 void BaseLegacyPipe::createTextures()
@@ -184,19 +199,18 @@ bool BaseLegacyPipe::resize(int width, int height)
     // Making a frame buffer object leaves another one bound; the caller's target comes back.
     GLint boundFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &boundFramebuffer);
+    filtered_ = makePassTarget(size, GL_R32F);
     preprocessed_ = makePassTarget(size, GL_R32F);
-    demosaiced_ = makePassTarget(size, GL_RGB32F);
-    coloured_ = makePassTarget(size, GL_RGB32F);
-    for (QOpenGLFramebufferObject* fbo : {preprocessed_.get(), demosaiced_.get(), coloured_.get()}) {
-        glBindTexture(GL_TEXTURE_2D, fbo->texture());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    }
-    glBindTexture(GL_TEXTURE_2D, 0);
+    // Four channels where three would do: software OpenGL reads them as fast as one, and
+    // three-channel texels markedly slower.
+    demosaiced_ = makePassTarget(size, GL_RGBA32F);
+    coloured_ = makePassTarget(size, GL_RGBA32F);
+    estimates_.reset(); // made when a method needs it
     context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(boundFramebuffer));
-    if (!preprocessed_->isValid() || !demosaiced_->isValid() || !coloured_->isValid()) {
+    if (!filtered_->isValid() || !preprocessed_->isValid() || !demosaiced_->isValid() || !coloured_->isValid()) {
         // Not taken as the size: the next frame of this size tries again instead of drawing
         // into frame buffers the driver refused.
+        filtered_.reset();
         preprocessed_.reset();
         demosaiced_.reset();
         coloured_.reset();
@@ -209,8 +223,13 @@ bool BaseLegacyPipe::resize(int width, int height)
 
 std::unique_ptr<QOpenGLFramebufferObject> BaseLegacyPipe::makePassTarget(const QSize& size, GLenum internalFormat)
 {
-    return std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
-                                                      internalFormat);
+    auto fbo = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
+                                                          internalFormat);
+    glBindTexture(GL_TEXTURE_2D, fbo->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return fbo;
 }
 
 bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)
@@ -236,56 +255,61 @@ void BaseLegacyPipe::startRenderThread()
 void BaseLegacyPipe::applyRenderState(const RenderState& state)
 {
     params_ = pipeParamsFromState(state, linearizationLoaded_, params_.prelim.calibMode);
+    if (context_ && QOpenGLContext::currentContext() == context_)
+        selectPrograms();
     setUniforms();
 }
 
 void BaseLegacyPipe::setUniforms()
 {
-    if (!prelimProgram_)
-        return;
     const PrelimParams& pre = params_.prelim;
-    prelimProgram_->bind();
-    prelimProgram_->setUniformValue("linearizationType", pre.linearizationType);
-    prelimProgram_->setUniformValue("calibMode", pre.calibMode);
-    prelimProgram_->setUniformValue("ghostRemoval", pre.ghostRemoval);
-    prelimProgram_->setUniformValue("dark_sub", pre.darkSub);
-    prelimProgram_->setUniformValue("dark_scale", pre.darkScale);
-    prelimProgram_->setUniformValue("psc_scale", pre.pscScale);
-    prelimProgram_->setUniformValue("hot_pix_dis", pre.hotPixDis);
-    prelimProgram_->setUniformValue("tnk_thresh", pre.tnkThresh);
-    prelimProgram_->setUniformValue("degamma", pre.degamma);
-    prelimProgram_->setUniformValue("greenBalanceValue", pre.greenBalance);
+    for (QOpenGLShaderProgram* filter : {temporalFilterProgram_, frameFilterProgram_}) {
+        if (!filter)
+            continue;
+        filter->bind();
+        filter->setUniformValue("ghostRemoval", pre.ghostRemoval);
+        filter->setUniformValue("dark_scale", pre.darkScale);
+        filter->setUniformValue("psc_scale", pre.pscScale);
+        filter->setUniformValue("tnk_thresh", pre.tnkThresh);
+        filter->setUniformValue("degamma", pre.degamma);
+    }
+    if (prelimProgram_) {
+        prelimProgram_->bind();
+        prelimProgram_->setUniformValue("greenBalanceValue", pre.greenBalance);
+    }
 
-    const DebayerParams& deb = params_.debayer;
-    debayerProgram_->bind();
-    debayerProgram_->setUniformValue("malvar_he_cutler_en", deb.malvarHeCutler);
-    debayerProgram_->setUniformValue("hirakawa_en", deb.hirakawa);
-    debayerProgram_->setUniformValue("edge_detect_en", deb.edgeDetect);
-    debayerProgram_->setUniformValue("grad_interpolate", deb.gradInterpolate);
-    debayerProgram_->setUniformValue("demosaic_dis", deb.demosaicDis);
-    debayerProgram_->setUniformValue("edge_thresh", deb.edgeThresh);
+    if (debayerProgram_) {
+        const DebayerParams& deb = params_.debayer;
+        debayerProgram_->bind();
+        debayerProgram_->setUniformValue("edge_detect_en", deb.edgeDetect);
+        debayerProgram_->setUniformValue("grad_interpolate", deb.gradInterpolate);
+        debayerProgram_->setUniformValue("edge_thresh", deb.edgeThresh);
+    }
 
-    const ColourParams& col = params_.colour;
-    dnrProgram_->bind();
-    dnrProgram_->setUniformValue("dnr_en", col.dnrEnabled);
-    dnrProgram_->setUniformValue("dnr_thresh", col.dnrThresh);
-    dnrProgram_->setUniformValue("dnr_y_thresh", col.dnrYThresh);
-    dnrProgram_->setUniformValue("sharpen", col.sharpen);
-    dnrProgram_->setUniformValue("sharpen_thresh", col.sharpenThresh);
-    dnrProgram_->setUniformValue("red_vec", vec3(col.matrix[0]));
-    dnrProgram_->setUniformValue("green_vec", vec3(col.matrix[1]));
-    dnrProgram_->setUniformValue("blue_vec", vec3(col.matrix[2]));
-    dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
-    dnrProgram_->setUniformValue("gains", vec3(col.gains));
-    dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
-    dnrProgram_->setUniformValue("color_boost", col.colorBoost);
-    dnrProgram_->setUniformValue("brightness", col.brightness);
-    dnrProgram_->release();
+    if (dnrProgram_) {
+        const ColourParams& col = params_.colour;
+        dnrProgram_->bind();
+        dnrProgram_->setUniformValue("dnr_thresh", col.dnrThresh);
+        dnrProgram_->setUniformValue("dnr_y_thresh", col.dnrYThresh);
+        dnrProgram_->setUniformValue("sharpen", col.sharpen);
+        dnrProgram_->setUniformValue("sharpen_thresh", col.sharpenThresh);
+        dnrProgram_->setUniformValue("red_vec", vec3(col.matrix[0]));
+        dnrProgram_->setUniformValue("green_vec", vec3(col.matrix[1]));
+        dnrProgram_->setUniformValue("blue_vec", vec3(col.matrix[2]));
+        dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
+        dnrProgram_->setUniformValue("gains", vec3(col.gains));
+        dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
+        dnrProgram_->setUniformValue("color_boost", col.colorBoost);
+        dnrProgram_->setUniformValue("brightness", col.brightness);
+        dnrProgram_->release();
+    }
 }
 
 void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int span, const QRectF& viewportRect)
 {
-    if (frames.width <= 0 || frames.height <= 0 || !frames_)
+    // Nothing is drawn without every program of the current settings.
+    if (frames.width <= 0 || frames.height <= 0 || !frames_ || !temporalFilterProgram_ || !frameFilterProgram_
+        || !prelimProgram_ || !debayerProgram_ || !dnrProgram_)
         return;
     GLint savedFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &savedFramebuffer);
@@ -306,6 +330,7 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
         glDisable(capability);
     glViewport(0, 0, size_.width(), size_.height());
 
+    runFilterPass();
     runPrelimPass();
     runDebayerPass();
     runColourPass();
@@ -317,10 +342,32 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
     glPopMatrix();
 }
 
+void BaseLegacyPipe::runFilterPass()
+{
+    QOpenGLShaderProgram* program = frames_->heldFrames() > 1 ? temporalFilterProgram_ : frameFilterProgram_;
+    program->bind();
+    // The plane is laid out like the frames: its row r holds memory row r.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    filtered_->bind();
+    frames_->bind(FrameUnit);
+    dark_->bind(DarkUnit);
+    psc_->bind(PscUnit);
+    for (int k = 0; k < 4; ++k)
+        poly_[k]->bind(PolyUnit0 + k);
+    linearizeLUT_->bind(LinearizeUnit);
+    drawQuad(this, kFullQuad, false);
+    linearizeLUT_->release(LinearizeUnit);
+    for (int k = 3; k >= 0; --k)
+        poly_[k]->release(PolyUnit0 + k);
+    psc_->release(PscUnit);
+    dark_->release(DarkUnit);
+    frames_->release(FrameUnit);
+}
+
 void BaseLegacyPipe::runPrelimPass()
 {
     prelimProgram_->bind();
-    prelimProgram_->setUniformValue("tnk", frames_->heldFrames() > 1 ? 1 : 0);
     prelimProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
                                     1.0f / float(size_.width()), 1.0f / float(size_.height()));
     // Memory row 0 is a green-blue row: red sites have an even column and an odd row.
@@ -333,36 +380,40 @@ void BaseLegacyPipe::runPrelimPass()
     glScalef(-1.0f, 1.0f, 1.0f);
 
     preprocessed_->bind();
-    frames_->bind(FrameUnit);
-    dark_->bind(DarkUnit);
-    psc_->bind(PscUnit);
-    for (int k = 0; k < 4; ++k)
-        poly_[k]->bind(PolyUnit0 + k);
-    linearizeLUT_->bind(LinearizeUnit);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, filtered_->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     drawQuad(this, kFullQuad, true);
-    linearizeLUT_->release(LinearizeUnit);
-    for (int k = 3; k >= 0; --k)
-        poly_[k]->release(PolyUnit0 + k);
-    psc_->release(PscUnit);
-    dark_->release(DarkUnit);
-    frames_->release(FrameUnit);
+}
+
+void BaseLegacyPipe::drawDemosaicStep(QOpenGLShaderProgram* program, GLuint source, QOpenGLFramebufferObject* target)
+{
+    program->bind();
+    program->setUniformValue("sourceSize", float(size_.width()), float(size_.height()), 1.0f / float(size_.width()),
+                             1.0f / float(size_.height()));
+    // Counted from the last memory row, which is a red-green row for an even height.
+    program->setUniformValue("firstRed", 0.0f, 0.0f);
+    target->bind();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, source);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    drawQuad(this, kFullQuad, false);
 }
 
 void BaseLegacyPipe::runDebayerPass()
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    debayerProgram_->bind();
-    debayerProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()),
-                                     1.0f / float(size_.width()), 1.0f / float(size_.height()));
-    // Counted from the last memory row, which is a red-green row for an even height.
-    debayerProgram_->setUniformValue("firstRed", 0.0f, 0.0f);
-    demosaiced_->bind();
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, preprocessed_->texture());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    drawQuad(this, kFullQuad, false);
+    GLuint source = preprocessed_->texture();
+    if (estimateProgram_) {
+        if (!estimates_)
+            estimates_ = makePassTarget(size_, GL_RGBA32F);
+        drawDemosaicStep(estimateProgram_, source, estimates_.get());
+        source = estimates_->texture();
+    }
+    drawDemosaicStep(debayerProgram_, source, demosaiced_.get());
 }
 
 void BaseLegacyPipe::runColourPass()
@@ -444,14 +495,17 @@ void BaseLegacyPipe::destroyTextures()
 void BaseLegacyPipe::release()
 {
     destroyTextures();
+    filtered_.reset();
     preprocessed_.reset();
+    estimates_.reset();
     demosaiced_.reset();
     coloured_.reset();
     basicColorProgram_.reset();
     blitProgram_.reset();
-    prelimProgram_.reset();
-    debayerProgram_.reset();
-    dnrProgram_.reset();
+    temporalFilterProgram_ = frameFilterProgram_ = prelimProgram_ = estimateProgram_ = debayerProgram_ = dnrProgram_ =
+        nullptr;
+    for (ProgramVariants* variants : {&filterVariants_, &prelimVariants_, &debayerVariants_, &dnrVariants_})
+        variants->clear();
     size_ = QSize(0, 0);
     context_ = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "render/pipeline/GLTexture.h"
 #include "render/pipeline/PipeParams.h"
+#include "render/pipeline/ProgramVariants.h"
 #include "render/pipeline/RenderPipeAPI.h"
 
 #include <QByteArray>
@@ -18,9 +19,11 @@ class QOpenGLShaderProgram;
 
 namespace kvx {
 
-// The OpenGL 1.5 processing pipeline: pre-processing and calibration, demosaicing, then noise
-// reduction and colour in three off-screen float passes, and a final textured quad into the
-// frame buffer the caller has bound.
+// The OpenGL 1.5 processing pipeline in off-screen float passes: per-site filtering and
+// calibration (computed once per site, read by the neighbourhood steps after it), green balance
+// and hot-pixel clamp, demosaicing, then noise reduction and colour; and a final textured quad
+// into the frame buffer the caller has bound. Each pass runs the program variant built for the
+// current settings.
 class BaseLegacyPipe : public RenderPipeline, protected QOpenGLFunctions_1_5 {
 public:
     // The intermediate results, for inspection.
@@ -54,16 +57,22 @@ public:
     QVector<float> passImage(Pass pass);
 
 protected:
-    // The frame buffer of one off-screen pass, with a texture of that format. Virtual so a test
+    // The frame buffer of one off-screen pass, with a texture of that format clamped at its
+    // edges. Virtual so a test
     // can stand in a driver that refuses it.
     virtual std::unique_ptr<QOpenGLFramebufferObject> makePassTarget(const QSize& size, GLenum internalFormat);
 
 private:
     bool buildPrograms();
+    // Picks (building on first use) the variant of every pass for the current parameters;
+    // false when one of them does not build.
+    bool selectPrograms();
     void createTextures();
     void setUniforms();
+    void runFilterPass();
     void runPrelimPass();
     void runDebayerPass();
+    void drawDemosaicStep(QOpenGLShaderProgram* program, GLuint source, QOpenGLFramebufferObject* target);
     void runColourPass();
     void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport, const QRectF& viewportRect);
     // The frame array and the calibration images: everything sized like a frame.
@@ -77,9 +86,18 @@ private:
 
     std::unique_ptr<QOpenGLShaderProgram> basicColorProgram_;
     std::unique_ptr<QOpenGLShaderProgram> blitProgram_;
-    std::unique_ptr<QOpenGLShaderProgram> prelimProgram_;
-    std::unique_ptr<QOpenGLShaderProgram> debayerProgram_;
-    std::unique_ptr<QOpenGLShaderProgram> dnrProgram_;
+    ProgramVariants filterVariants_;
+    ProgramVariants prelimVariants_;
+    ProgramVariants debayerVariants_;
+    ProgramVariants dnrVariants_;
+    // The variants in use, owned by the sets above; the filter has one for a window of frames
+    // and one for a single frame.
+    QOpenGLShaderProgram* temporalFilterProgram_ = nullptr;
+    QOpenGLShaderProgram* frameFilterProgram_ = nullptr;
+    QOpenGLShaderProgram* prelimProgram_ = nullptr;
+    QOpenGLShaderProgram* estimateProgram_ = nullptr; // the green estimates of the gradient method
+    QOpenGLShaderProgram* debayerProgram_ = nullptr;
+    QOpenGLShaderProgram* dnrProgram_ = nullptr;
 
     std::unique_ptr<GLDoubleBuffer> frames_;
     std::unique_ptr<GLTexture2D> dark_;
@@ -87,7 +105,9 @@ private:
     std::array<std::unique_ptr<GLTexture2D>, 4> poly_;
     std::unique_ptr<GLTexture1D> linearizeLUT_;
 
+    std::unique_ptr<QOpenGLFramebufferObject> filtered_;
     std::unique_ptr<QOpenGLFramebufferObject> preprocessed_;
+    std::unique_ptr<QOpenGLFramebufferObject> estimates_;
     std::unique_ptr<QOpenGLFramebufferObject> demosaiced_;
     std::unique_ptr<QOpenGLFramebufferObject> coloured_;
 };

@@ -122,12 +122,12 @@ void GLDoubleBuffer::allocate(int width, int height, int layers)
 
 int GLDoubleBuffer::stageAndUpload(const FrameBlock& frames, qint64 frameIndex, int span)
 {
-    const GLsizeiptr bytes = GLsizeiptr(size_.width()) * size_.height() * layers_;
     span = std::min(span, layers_);
 
+    // The buffer is mapped as it is: its transfer into the array ended with the call before
+    // last, and fresh storage for every window would cost a software renderer more (new pages
+    // to clear) than any wait it could save.
     gl_->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, buffers_[current_]);
-    // Orphan the old storage so the driver need not wait for a transfer still reading it.
-    gl_->glBufferData(GL_PIXEL_UNPACK_BUFFER, bytes, nullptr, GL_STREAM_DRAW);
     auto* dest = static_cast<uchar*>(gl_->glMapBuffer(GL_PIXEL_UNPACK_BUFFER, GL_WRITE_ONLY));
     staged_[current_] = dest ? stageFrameWindow(frames, frameIndex, span, dest) : 0;
     if (dest && !gl_->glUnmapBuffer(GL_PIXEL_UNPACK_BUFFER))

@@ -81,4 +81,56 @@ PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTable
     return params;
 }
 
+QByteArrayList filterVariant(const PrelimParams& params, bool temporal)
+{
+    QByteArrayList names;
+    if (temporal)
+        names << "TEMPORAL";
+    if (params.calibMode == 2)
+        names << "CALIBRATION_POLYNOMIAL";
+    else if (params.darkSub != 0)
+        names << "CALIBRATION_DARK";
+    if (params.linearizationType > 0)
+        names << "LINEARIZE";
+    return names;
+}
+
+QByteArrayList prelimVariant(const PrelimParams& params)
+{
+    QByteArrayList names;
+    if (params.greenBalance > 0.0f)
+        names << "GREEN_BALANCE";
+    if (params.hotPixDis == 0)
+        names << "HOT_PIXELS";
+    return names;
+}
+
+QByteArrayList debayerVariant(const DebayerParams& params)
+{
+    if (params.demosaicDis == 1)
+        return {"DEMOSAIC_RAW"};
+    if (params.hirakawa == 2)
+        return {"DEMOSAIC_MONO"};
+    if (params.malvarHeCutler == 1)
+        return {"DEMOSAIC_MALVAR"};
+    if (params.hirakawa == 1)
+        return {"DEMOSAIC_GRADIENT"};
+    return {"DEMOSAIC_MEDIAN"};
+}
+
+QByteArrayList colourVariant(const ColourParams& params)
+{
+    QByteArrayList names;
+    if (params.dnrEnabled == 1) {
+        names << "DNR";
+        if (params.dnrYThresh > 0.0f)
+            names << "DNR_LUMA";
+        if (params.dnrThresh > 0.0f)
+            names << "DNR_CHROMA";
+    }
+    if (params.sharpen > 0.0f)
+        names << "SHARPEN";
+    return names;
+}
+
 } // namespace kvx

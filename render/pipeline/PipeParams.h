@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
+
 #include <array>
 
 class RenderState;
@@ -70,5 +72,12 @@ constexpr float kMinimumGamma = 0.01f;
 // currentCalibMode when the state holds a value other than 0, 1 or 2; linearisation applies
 // only when a linearisation table has been loaded.
 PipeParams pipeParamsFromState(const RenderState& state, bool linearizationTableLoaded, int currentCalibMode);
+
+// The shader variant each pass needs for these values: the names its source is built with.
+// The filter pass filters over time only when the frame array holds a window of frames.
+QByteArrayList filterVariant(const PrelimParams& params, bool temporal);
+QByteArrayList prelimVariant(const PrelimParams& params);
+QByteArrayList debayerVariant(const DebayerParams& params);
+QByteArrayList colourVariant(const ColourParams& params);
 
 } // namespace kvx

@@ -1,16 +1,15 @@
 #version 120
 
 // Demosaicing of the pre-processed mosaic. Sites are classified from "firstRed" in the
-// coordinates of this buffer: red where both phases are 0, blue where both are 1.
+// coordinates of this buffer: red where both phases are 0, blue where both are 1. Built in one
+// variant per method: DEMOSAIC_RAW, DEMOSAIC_MONO, DEMOSAIC_MALVAR, DEMOSAIC_GRADIENT (run on
+// the output of the GREEN_ESTIMATES variant) or DEMOSAIC_MEDIAN.
 
 uniform sampler2D source;
 uniform vec4 sourceSize;         // width, height, 1/width, 1/height
 uniform vec2 firstRed;
-uniform int malvar_he_cutler_en;
-uniform int hirakawa_en;         // 1 gradient-directed, 2 monochrome
 uniform int edge_detect_en;
 uniform int grad_interpolate;
-uniform int demosaic_dis;
 uniform float edge_thresh;
 
 const int RED = 0;
@@ -18,10 +17,25 @@ const int GREEN = 1;
 const int BLUE = 2;
 
 vec2 phase;                      // phase of this fragment relative to the red site
+vec2 texel;                      // this fragment's site
+vec2 lastTexel;                  // the last column and row
+
+// Reads beyond the frame mirror about its outer sites (-1 reads 1, -2 reads 2), so every site
+// read keeps the colour its place in the pattern gives it; repeating the border would not.
+float mirrored(float t, float last)
+{
+    return last - abs(last - abs(t));
+}
+
+vec2 mirrored(vec2 t, vec2 last)
+{
+    return last - abs(last - abs(t));
+}
 
 float P(float dx, float dy)
 {
-    return texture2D(source, gl_TexCoord[0].xy + vec2(dx, dy) * sourceSize.zw).r;
+    vec2 t = mirrored(texel + vec2(dx, dy), lastTexel);
+    return texture2D(source, (t + 0.5) * sourceSize.zw).r;
 }
 
 int siteOf(float px, float py)
@@ -31,6 +45,7 @@ int siteOf(float px, float py)
     return px == 0.0 ? RED : BLUE;
 }
 
+#ifdef DEMOSAIC_RAW
 vec3 withOwnColour(int site, float own, vec3 rgb)
 {
     if (site == RED)
@@ -41,7 +56,9 @@ vec3 withOwnColour(int site, float own, vec3 rgb)
         rgb.b = own;
     return rgb;
 }
+#endif
 
+#ifdef DEMOSAIC_MALVAR
 // ---- Malvar-He-Cutler linear 5x5 filter -------------------------------------------------
 
 vec3 malvarHeCutler(int site)
@@ -67,43 +84,38 @@ vec3 malvarHeCutler(int site)
         return vec3(rowColour, C, colColour);
     return vec3(colColour, C, rowColour);
 }
+#endif
 
+#ifdef DEMOSAIC_GRADIENT
 // ---- Gradient-directed method ----------------------------------------------------------
-// Each direction is evaluated on a window laid out along that direction: 11 sites along
-// (a = -5..5) by 3 across (b = -1..1). The same code then serves both directions.
+// "source" holds per site its value and its green estimates along its row and along its
+// column (the estimate variant of this program). Each direction is evaluated on a window laid
+// out along that direction: 7 sites along (a = -3..3) by 3 across (b = -1..1), each with its
+// value and its green in that direction. The same code then serves both directions.
 
-float win[33];
-float greenEst[21];              // a = -3..3, b = -1..1
-float alongPhase;
-float acrossPhase;
+vec2 win[21];
+bool centreGreen;                // the window's centre is a green site
+bool lineIsRed;                  // the centre line of the window holds red sites, not blue
+float columnAt[7];               // texture coordinates of the columns and rows -3..3 away,
+float rowAt[7];                  // mirrored at the frame's border
 
 float W(int a, int b)
 {
-    return win[(b + 1) * 11 + a + 5];
+    return win[(b + 1) * 7 + a + 3].x;
 }
 
 float G(int a, int b)
 {
-    return greenEst[(b + 1) * 7 + a + 3];
+    return win[(b + 1) * 7 + a + 3].y;
 }
 
-int siteW(int a, int b)
+void loadWindow(bool horizontal)
 {
-    return siteOf(mod(alongPhase + float(a), 2.0), mod(acrossPhase + float(b), 2.0));
-}
-
-void loadWindow(vec2 along, vec2 across)
-{
-    for (int b = -1; b <= 1; ++b)
-        for (int a = -5; a <= 5; ++a)
-            win[(b + 1) * 11 + a + 5] = texture2D(source,
-                gl_TexCoord[0].xy + (along * float(a) + across * float(b)) * sourceSize.zw).r;
     for (int b = -1; b <= 1; ++b) {
         for (int a = -3; a <= 3; ++a) {
-            float g = W(a, b);
-            if (siteW(a, b) != GREEN)
-                g = (W(a - 1, b) + W(a + 1, b)) * 0.5 + (g - (W(a - 2, b) + W(a + 2, b)) * 0.5) * 0.5;
-            greenEst[(b + 1) * 7 + a + 3] = g;
+            vec4 site = horizontal ? texture2D(source, vec2(columnAt[a + 3], rowAt[b + 3]))
+                                   : texture2D(source, vec2(columnAt[b + 3], rowAt[a + 3]));
+            win[(b + 1) * 7 + a + 3] = horizontal ? site.xy : site.xz;
         }
     }
 }
@@ -117,26 +129,23 @@ float colourDifference(int a, int b)
 // colours as green plus the mean colour difference of the nearest sites of that colour.
 vec3 candidate(int a)
 {
-    int site = siteW(a, 0);
     float g = G(a, 0);
-    if (site == GREEN) {
+    bool green = centreGreen == (a == 2 * (a / 2));
+    if (green) {
         float alongDiff = (colourDifference(a - 1, 0) + colourDifference(a + 1, 0)) * 0.5;
         float acrossDiff = (colourDifference(a, -1) + colourDifference(a, 1)) * 0.5;
-        bool alongIsRed = mod(acrossPhase, 2.0) == 0.0;
-        return alongIsRed ? vec3(g + alongDiff, g, g + acrossDiff)
-                          : vec3(g + acrossDiff, g, g + alongDiff);
+        return lineIsRed ? vec3(g + alongDiff, g, g + acrossDiff) : vec3(g + acrossDiff, g, g + alongDiff);
     }
     float opposite = g + (colourDifference(a - 1, -1) + colourDifference(a + 1, -1)
                           + colourDifference(a - 1, 1) + colourDifference(a + 1, 1)) * 0.25;
-    return site == RED ? vec3(W(a, 0), g, opposite) : vec3(opposite, g, W(a, 0));
+    return lineIsRed ? vec3(W(a, 0), g, opposite) : vec3(opposite, g, W(a, 0));
 }
 
-void evaluateDirection(vec2 along, vec2 across, float pAlong, float pAcross,
-                       out float gradient, out float homogeneity, out vec3 centre)
+void evaluateDirection(bool horizontal, float pAcross, out float gradient, out float homogeneity,
+                       out vec3 centre)
 {
-    alongPhase = pAlong;
-    acrossPhase = pAcross;
-    loadWindow(along, across);
+    lineIsRed = pAcross == 0.0;
+    loadWindow(horizontal);
     float C = W(0, 0);
     gradient = (abs(W(-1, 1) - W(1, 1)) + abs(W(-1, -1) - W(1, -1)) + abs(W(-1, 0) - W(1, 0))
                 + abs(C - W(-2, 0)) + abs(C - W(2, 0))) / 5.0 * 255.0;
@@ -144,10 +153,9 @@ void evaluateDirection(vec2 along, vec2 across, float pAlong, float pAcross,
     float cr = centre.r - centre.g;
     float cb = centre.b - centre.g;
     homogeneity = 0.0;
-    for (int a = -2; a <= 2; ++a) {
-        if (a == 0)
-            continue;
-        vec3 q = candidate(a);
+    // a = -2, -1, 1, 2; a loop that skips its middle with "continue" would not be unrolled.
+    for (int k = 0; k < 4; ++k) {
+        vec3 q = candidate(k < 2 ? k - 2 : k - 1);
         homogeneity += abs(cr - (q.r - q.g)) + abs(cb - (q.b - q.g));
     }
 }
@@ -160,8 +168,13 @@ vec3 gradientDirected()
     float v;
     float cv;
     vec3 vertical;
-    evaluateDirection(vec2(1.0, 0.0), vec2(0.0, 1.0), phase.x, phase.y, h, ch, horizontal);
-    evaluateDirection(vec2(0.0, 1.0), vec2(1.0, 0.0), phase.y, phase.x, v, cv, vertical);
+    for (int k = -3; k <= 3; ++k) {
+        columnAt[k + 3] = (mirrored(texel.x + float(k), lastTexel.x) + 0.5) * sourceSize.z;
+        rowAt[k + 3] = (mirrored(texel.y + float(k), lastTexel.y) + 0.5) * sourceSize.w;
+    }
+    centreGreen = phase.x != phase.y;
+    evaluateDirection(true, phase.y, h, ch, horizontal);
+    evaluateDirection(false, phase.x, v, cv, vertical);
 
     bool useHorizontal = (h < edge_thresh && v < edge_thresh) ? ch < cv : h < v;
     if (edge_detect_en == 1)
@@ -171,7 +184,24 @@ vec3 gradientDirected()
         rgb = mix(horizontal, vertical, ch / (ch + cv));
     return clamp(rgb, 0.0, 1.0);
 }
+#endif
 
+#ifdef GREEN_ESTIMATES
+// The site's value with its green estimated along its row and along its column (a green
+// site's own value), read by the gradient-directed method. Computed once per site here
+// rather than for every window that contains the site.
+vec4 greenEstimates(int site)
+{
+    float C = P(0.0, 0.0);
+    if (site == GREEN)
+        return vec4(C, C, C, 1.0);
+    float alongRow = (P(-1.0, 0.0) + P(1.0, 0.0)) * 0.5 + (C - (P(-2.0, 0.0) + P(2.0, 0.0)) * 0.5) * 0.5;
+    float alongColumn = (P(0.0, -1.0) + P(0.0, 1.0)) * 0.5 + (C - (P(0.0, -2.0) + P(0.0, 2.0)) * 0.5) * 0.5;
+    return vec4(C, alongRow, alongColumn, 1.0);
+}
+#endif
+
+#ifdef DEMOSAIC_MEDIAN
 // ---- Edge-directed median method -------------------------------------------------------
 
 float grid[25];                  // 5x5 block around the fragment
@@ -243,22 +273,28 @@ vec3 edgeDirectedMedian(int site)
                           + Q(-1, 1) - M(-1, 1) + Q(1, 1) - M(1, 1)) * 0.25;
     return site == RED ? vec3(C, g, opposite) : vec3(opposite, g, C);
 }
+#endif
 
 void main()
 {
-    phase = mod(floor(gl_TexCoord[0].xy * sourceSize.xy) - firstRed, 2.0);
+    texel = floor(gl_TexCoord[0].xy * sourceSize.xy);
+    lastTexel = sourceSize.xy - 1.0;
+    phase = mod(texel - firstRed, 2.0);
     int site = siteOf(phase.x, phase.y);
-    float C = P(0.0, 0.0);
-    vec3 rgb;
-    if (demosaic_dis == 1)
-        rgb = withOwnColour(site, C, vec3(0.0));
-    else if (hirakawa_en == 2)
-        rgb = vec3(C);
-    else if (malvar_he_cutler_en == 1)
-        rgb = malvarHeCutler(site);
-    else if (hirakawa_en == 1)
-        rgb = gradientDirected();
-    else
-        rgb = edgeDirectedMedian(site);
+#if defined(GREEN_ESTIMATES)
+    gl_FragColor = greenEstimates(site);
+#else
+#if defined(DEMOSAIC_RAW)
+    vec3 rgb = withOwnColour(site, P(0.0, 0.0), vec3(0.0));
+#elif defined(DEMOSAIC_MONO)
+    vec3 rgb = vec3(P(0.0, 0.0));
+#elif defined(DEMOSAIC_MALVAR)
+    vec3 rgb = malvarHeCutler(site);
+#elif defined(DEMOSAIC_GRADIENT)
+    vec3 rgb = gradientDirected();
+#else
+    vec3 rgb = edgeDirectedMedian(site);
+#endif
     gl_FragColor = vec4(rgb, 1.0);
+#endif
 }

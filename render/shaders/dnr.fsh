@@ -1,11 +1,11 @@
 #version 120
 
 // Spatial noise reduction, sharpening and the colour stage (matrix, gains, gamma,
-// saturation, brightness) on the demosaiced RGB image.
+// saturation, brightness) on the demosaiced RGB image. Built in variants: DNR (with DNR_LUMA
+// and DNR_CHROMA for the channels it filters) and SHARPEN.
 
 uniform sampler2D tex;
 uniform vec4 sourceSize;         // width, height, 1/width, 1/height
-uniform int dnr_en;
 uniform float dnr_thresh;
 uniform float dnr_y_thresh;
 uniform float sharpen;
@@ -59,49 +59,64 @@ float applyGamma(float v, float g)
 
 void main()
 {
+    vec3 rgb = fetch(0.0, 0.0);
+
+#ifdef DNR
     vec2 pos = floor(gl_TexCoord[0].xy * sourceSize.xy);
     bool inside = all(greaterThanEqual(pos, vec2(3.0)))
                   && all(lessThan(pos, sourceSize.xy - vec2(3.0)));
-    vec3 rgb = fetch(0.0, 0.0);
-
-    if (dnr_en == 1 && inside) {
+    if (inside) {
         vec3 block[25];
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx)
                 block[(dy + 2) * 5 + dx + 2] = toLumaChroma(fetch(float(dx), float(dy)));
         vec3 c = block[12];
         vec3 result = c;
-        if (dnr_y_thresh > 0.0) {
+#ifdef DNR_LUMA
+        {
+            // One division for the block rather than one for each weight.
+            float scale = -1.0 / dnr_y_thresh;
             float sum = 0.0;
             float weights = 0.0;
             for (int i = 0; i < 25; ++i) {
                 float d = c.x - block[i].x;
-                float w = exp(-(d * d) / dnr_y_thresh);
+                float w = exp((d * d) * scale);
                 sum += w * block[i].x;
                 weights += w;
             }
             result.x = sum / weights;
         }
-        if (dnr_thresh > 0.0) {
+#endif
+#ifdef DNR_CHROMA
+        {
+            float scale = -1.0 / dnr_thresh;
             vec2 sum = vec2(0.0);
             vec2 weights = vec2(0.0);
             for (int i = 0; i < 25; ++i) {
                 vec2 d = c.yz - block[i].yz;
-                vec2 w = exp(-(d * d) / dnr_thresh);
+                vec2 w = exp((d * d) * scale);
                 sum += w * block[i].yz;
                 weights += w;
             }
             result.yz = sum / weights;
         }
-        if (sharpen > 0.0)
-            result.x += sharpening(c.x, block[7].x, block[17].x, block[11].x, block[13].x);
+#endif
+#ifdef SHARPEN
+        result.x += sharpening(c.x, block[7].x, block[17].x, block[11].x, block[13].x);
+#endif
         rgb = fromLumaChroma(result);
-    } else if (sharpen > 0.0) {
+    }
+#else
+    bool inside = false;
+#endif
+#ifdef SHARPEN
+    if (!inside) {
         vec3 c = toLumaChroma(rgb);
         c.x += sharpening(c.x, dot(fetch(0.0, -1.0), LUMA), dot(fetch(0.0, 1.0), LUMA),
                           dot(fetch(-1.0, 0.0), LUMA), dot(fetch(1.0, 0.0), LUMA));
         rgb = fromLumaChroma(c);
     }
+#endif
 
     rgb = clamp(vec3(dot(red_vec, rgb), dot(green_vec, rgb), dot(blue_vec, rgb)) + offset_vec,
                 0.0, 1.0);

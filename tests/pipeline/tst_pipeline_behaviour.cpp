@@ -1,5 +1,5 @@
-// What a user of the pipeline sees: grey monochrome, raw colour sites, upright and mirrored
-// pictures, identity colour, saturation past the polynomial's turning point, the one-call
+// What a user of the pipeline sees: grey monochrome, raw colour sites, true colours up to the
+// border, upright and mirrored pictures, identity colour, saturation past the polynomial's turning point, the one-call
 // delay of the double-buffered upload, and neutral calibration textures.
 
 #include "SyntheticMosaic.h"
@@ -102,6 +102,8 @@ class TestPipelineBehaviour : public QObject {
 private slots:
     void monochromeIsGrey();
     void rawSitesShowTheMosaicUpright();
+    void flatColourReachesTheBorder_data();
+    void flatColourReachesTheBorder();
     void orientationFollowsFlipsAndRotation_data();
     void orientationFollowsFlipsAndRotation();
     void outputScaledToATargetOfAnotherSize();
@@ -166,6 +168,44 @@ void TestPipelineBehaviour::rawSitesShowTheMosaicUpright()
                                         .arg(channel(rgb, w, c, r, k))
                                         .arg(expected)));
             }
+        }
+    }
+}
+
+void TestPipelineBehaviour::flatColourReachesTheBorder_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("gradient") << int(render::Demosaicing::GradientDirected);
+    QTest::newRow("malvar-he-cutler") << int(render::Demosaicing::MalvarHeCutler);
+    QTest::newRow("edge-directed median") << int(render::Demosaicing::EdgeDirectedMedian);
+}
+
+void TestPipelineBehaviour::flatColourReachesTheBorder()
+{
+    // Reads past the border must find sites of the colour the pattern puts there: one colour
+    // everywhere then comes out as that colour on the outer rows and columns as well.
+    QFETCH(int, mode);
+    const int w = 20, h = 14;
+    OffscreenRenderer renderer;
+    QVERIFY2(renderer.open(QSize(w, h)), "no OpenGL context or pipeline");
+    const testdata::Rgb8 colour{200, 120, 60};
+    const Clip clip(w, h, 1, [&](int, int, int) { return colour; });
+    RenderState state;
+    makePlain(state);
+    setDemosaic(state, render::Demosaicing(mode));
+    renderer.pipe().applyRenderState(state);
+    show(renderer, clip.block, 0);
+
+    const QVector<float> rgb = renderer.pipe().passImage(BaseLegacyPipe::Pass::Demosaiced);
+    const int expected[3] = {colour.r, colour.g, colour.b};
+    for (int i = 0; i < w * h; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            QVERIFY2(std::abs(rgb[i * 3 + k] * 255.0f - float(expected[k])) < 0.01f,
+                     qPrintable(QStringLiteral("x %1, y %2, channel %3: %4")
+                                    .arg(i % w)
+                                    .arg(i / w)
+                                    .arg(k)
+                                    .arg(double(rgb[i * 3 + k]) * 255.0)));
         }
     }
 }

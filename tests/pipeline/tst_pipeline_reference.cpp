@@ -128,12 +128,16 @@ void TestPipelineReference::passesMatchReference_data()
     QTest::addColumn<int>("demoState");
     QTest::addColumn<bool>("calibrated");
     QTest::addColumn<bool>("sharpen");
+    QTest::addColumn<bool>("plain");
     const char* names[] = {"gradient", "malvar", "median", "edge display", "raw sites", "mono"};
     for (int demo = 0; demo <= 5; ++demo) {
-        QTest::addRow("%s, uncalibrated", names[demo]) << demo << false << false;
-        QTest::addRow("%s, polynomial", names[demo]) << demo << true << false;
+        QTest::addRow("%s, uncalibrated", names[demo]) << demo << false << false << false;
+        QTest::addRow("%s, polynomial", names[demo]) << demo << true << false << false;
     }
-    QTest::addRow("gradient, sharpened") << 0 << false << true;
+    QTest::addRow("gradient, sharpened") << 0 << false << true << false;
+    // Every step that can be switched off, off: the passes run other program variants.
+    QTest::addRow("gradient, plain") << 0 << false << false << true;
+    QTest::addRow("median, plain, sharpened") << 2 << true << true << true;
 }
 
 void TestPipelineReference::passesMatchReference()
@@ -141,6 +145,7 @@ void TestPipelineReference::passesMatchReference()
     QFETCH(int, demoState);
     QFETCH(bool, calibrated);
     QFETCH(bool, sharpen);
+    QFETCH(bool, plain);
 
     BaseLegacyPipe& pipe = renderer_.pipe();
     const QByteArray calibration = smoothCalibration();
@@ -149,6 +154,12 @@ void TestPipelineReference::passesMatchReference()
     state.setValue(QStringLiteral("SharpState"), sharpen ? 1 : 0);
     state.setValue(QStringLiteral("SharpGain"), 40.0);
     state.setValue(QStringLiteral("SharpThresh"), 2.0);
+    if (plain) {
+        for (const char* name : {"DegammaState", "DarkSubState", "HotPixElimState"})
+            state.setValue(QLatin1String(name), 0);
+        for (const char* name : {"greenBalanceValue", "DNRUVThresh", "DNRYThresh"})
+            state.setValue(QLatin1String(name), 0.0);
+    }
     refpipe::Calibration cal;
     if (calibrated) {
         QVERIFY(pipe.uploadPolynomial(calibration, kWidth, kHeight));

@@ -27,7 +27,9 @@ struct DemosaicModel {
     // A green site in a row that holds red sites has red neighbours left and right.
     static bool redRow(int y) { return parity(y) == 0; }
 
-    float P(int x, int y) const { return in.at(x, y); }
+    // Reads beyond the frame mirror about its outer sites (-1 reads 1), keeping the pattern.
+    static int mirrored(int v, int last) { return last - std::abs(last - std::abs(v)); }
+    float P(int x, int y) const { return in.at(mirrored(x, in.width - 1), mirrored(y, in.height - 1)); }
 
     Rgb raw(int x, int y) const
     {

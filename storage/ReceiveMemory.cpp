@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <new>
 
 qint64 ReceiveMemory::defaultBudget()
 {
@@ -25,7 +24,7 @@ qint64 ReceiveMemory::sparesTotal() const
     return total;
 }
 
-std::unique_ptr<uchar[]> ReceiveMemory::take(qint64 bytes)
+PageAlignedBytes ReceiveMemory::take(qint64 bytes)
 {
     if (bytes <= 0)
         return nullptr;
@@ -34,7 +33,7 @@ std::unique_ptr<uchar[]> ReceiveMemory::take(qint64 bytes)
     const auto same =
         std::find_if(spares_.begin(), spares_.end(), [bytes](const Spare& s) { return s.bytes == bytes; });
     if (same != spares_.end()) {
-        std::unique_ptr<uchar[]> data = std::move(same->data);
+        PageAlignedBytes data = std::move(same->data);
         spares_.erase(same);
         inUse_ += bytes;
         return data;
@@ -49,13 +48,15 @@ std::unique_ptr<uchar[]> ReceiveMemory::take(qint64 bytes)
     const bool fits = inUse_ + spare + bytes <= budget_;
     if (!fits && inUse_ + spare != 0)
         return nullptr;
-    std::unique_ptr<uchar[]> data(new (std::nothrow) uchar[size_t(bytes)]);
+    // One page for the shift to the file's position within a page, and whole pages in all.
+    const size_t capacity = size_t((bytes + 2 * PageBytes - 1) / PageBytes * PageBytes);
+    PageAlignedBytes data(static_cast<uchar*>(std::aligned_alloc(size_t(PageBytes), capacity)));
     if (data)
         inUse_ += bytes;
     return data;
 }
 
-void ReceiveMemory::give(std::unique_ptr<uchar[]> data, qint64 bytes)
+void ReceiveMemory::give(PageAlignedBytes data, qint64 bytes)
 {
     std::vector<Spare> freed; // freed after the lock: giving pages back takes a while
     QMutexLocker lock(&mutex_);
@@ -91,18 +92,20 @@ void ReceiveMemory::setBudget(qint64 budget)
 }
 
 QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemory> memory, qint64 bytes,
-                                                      const ClipSegment& frames, bool calibration)
+                                                      const ClipSegment& frames, bool calibration, qint64 fileOffset)
 {
-    std::unique_ptr<uchar[]> data = memory->take(bytes);
+    PageAlignedBytes data = memory->take(bytes);
     if (!data)
         return nullptr;
+    const qint64 lead = fileOffset % ReceiveMemory::PageBytes;
     return QSharedPointer<ReceiveBuffer>(
-        new ReceiveBuffer(std::move(memory), std::move(data), bytes, frames, calibration));
+        new ReceiveBuffer(std::move(memory), std::move(data), lead, bytes, frames, calibration));
 }
 
-ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data, qint64 size,
+ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, PageAlignedBytes data, qint64 lead, qint64 size,
                              const ClipSegment& frames, bool calibration)
-    : memory_(std::move(memory)), data_(std::move(data)), size_(size), frames_(frames), calibration_(calibration)
+    : memory_(std::move(memory)), data_(std::move(data)), lead_(lead), size_(size), frames_(frames),
+      calibration_(calibration)
 {}
 
 ReceiveBuffer::~ReceiveBuffer()

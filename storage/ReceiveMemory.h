@@ -6,8 +6,17 @@
 #include <QSharedPointer>
 #include <QtGlobal>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
+
+// Memory of received blocks starts on a page boundary, so that the disk can take it by direct
+// I/O; ReceiveBuffer places a block's data at the same position within a page as its place in
+// the file.
+struct PageAlignedFree {
+    void operator()(uchar* bytes) const { std::free(bytes); }
+};
+using PageAlignedBytes = std::unique_ptr<uchar, PageAlignedFree>;
 
 // The memory one clip may hold in received blocks that are not yet on disk. Blocks are handed
 // out only while they fit, so a slow disk makes the download wait instead of filling memory;
@@ -19,19 +28,25 @@
 // pages, which the kernel must first fault in and clear. Spares count against the budget like
 // blocks in use, make room for a block of another size when it needs it, and are all freed once
 // no block is in use any more, so an idle clip holds nothing. Safe to use from any thread.
+//
+// Each block is handed out with one page more than it needs (not counted in the budget), room
+// to shift its data to the position within a page that its file offset has.
 class ReceiveMemory {
 public:
+    static constexpr qint64 PageBytes = 4096;
+
     // 1 GiB, or an eighth of the machine's memory when that is less.
     static qint64 defaultBudget();
 
     explicit ReceiveMemory(qint64 budget = defaultBudget()) : budget_(budget) {}
 
-    // Bytes for one block; null when they do not fit or cannot be had. A single block larger
-    // than the whole budget is granted while nothing else is held, so clips with huge frames
-    // still make progress, one block at a time.
-    std::unique_ptr<uchar[]> take(qint64 bytes);
-    // Gives a block's bytes back.
-    void give(std::unique_ptr<uchar[]> data, qint64 bytes);
+    // Page-aligned memory of bytes + PageBytes for one block of bytes; null when the block
+    // does not fit or cannot be had. A single block larger than the whole budget is granted
+    // while nothing else is held, so clips with huge frames still make progress, one block at
+    // a time.
+    PageAlignedBytes take(qint64 bytes);
+    // Gives a block's memory back.
+    void give(PageAlignedBytes data, qint64 bytes);
 
     qint64 inUse() const;
     qint64 spareBytes() const;
@@ -41,7 +56,7 @@ public:
 private:
     struct Spare {
         qint64 bytes;
-        std::unique_ptr<uchar[]> data;
+        PageAlignedBytes data;
     };
     qint64 sparesTotal() const;
 
@@ -52,18 +67,20 @@ private:
 };
 
 // One block of received data: a run of frames or the calibration, with the bytes the receive
-// thread fills. Holds its share of the clip's receive memory for as long as it lives.
+// thread fills. Holds its share of the clip's receive memory for as long as it lives. Its data
+// lie at the same position within a page as fileOffset, the place the block is written to, so
+// that every page-aligned part of the file range is also page-aligned in memory.
 class ReceiveBuffer {
 public:
     // Nothing when the budget refuses the bytes or the allocation fails.
     static QSharedPointer<ReceiveBuffer> allocate(QSharedPointer<ReceiveMemory> memory, qint64 bytes,
-                                                  const ClipSegment& frames, bool calibration);
+                                                  const ClipSegment& frames, bool calibration, qint64 fileOffset);
     ~ReceiveBuffer();
     ReceiveBuffer(const ReceiveBuffer&) = delete;
     ReceiveBuffer& operator=(const ReceiveBuffer&) = delete;
 
-    uchar* data() { return data_.get(); }
-    const uchar* data() const { return data_.get(); }
+    uchar* data() { return data_.get() + lead_; }
+    const uchar* data() const { return data_.get() + lead_; }
     qint64 size() const { return size_; }
     // The frames the block holds, inclusive; meaningless for the calibration block.
     qint64 firstFrame() const { return frames_.first; }
@@ -72,11 +89,12 @@ public:
     bool isCalibration() const { return calibration_; }
 
 private:
-    ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, std::unique_ptr<uchar[]> data, qint64 size,
+    ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, PageAlignedBytes data, qint64 lead, qint64 size,
                   const ClipSegment& frames, bool calibration);
 
     QSharedPointer<ReceiveMemory> memory_;
-    std::unique_ptr<uchar[]> data_;
+    PageAlignedBytes data_;
+    qint64 lead_;
     qint64 size_;
     ClipSegment frames_;
     bool calibration_;

@@ -130,6 +130,9 @@ public:
     // Bytes of the mapped frame file.
     qint64 dataSize() const { return mappedLength_; }
     bool openFrameFile();
+    // Whether frame blocks go to the disk by direct I/O (false before the first block is
+    // written, and where the file system refuses it).
+    bool writesFramesDirect() const { return frameFile_ && frameFile_->writesDirect(); }
 
     // --- download ---
     // A block for the frames (or the calibration) to receive into; false while the clip's

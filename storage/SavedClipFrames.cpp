@@ -52,7 +52,8 @@ bool SavedClip::allocateBuffer(const ClipSegment& frames, bool calibration, RAMB
         if (qMulOverflow(bytesPerFrame(), count, &needed))
             return false;
     }
-    *buffer = ReceiveBuffer::allocate(receiveMemory_, needed, frames, calibration);
+    const qint64 fileOffset = calibration ? 0 : frames.first * bytesPerFrame();
+    *buffer = ReceiveBuffer::allocate(receiveMemory_, needed, frames, calibration, fileOffset);
     return !buffer->isNull();
 }
 
@@ -78,7 +79,8 @@ bool SavedClip::startWriteJob(const std::shared_ptr<StoreFile>& file, const std:
                               RAMBufferPtr buffer, qint64 offset)
 {
     // The job alone holds the block, so its receive memory is free again as soon as it has been
-    // written; the completion only needs to know which frames it carried.
+    // written; the completion only needs to know which frames it carried. Jobs of one file run
+    // side by side: their ranges never overlap.
     auto* watcher = new QFutureWatcher<WriteResult>(this);
     const ClipSegment frames = buffer->frames();
     const bool calibration = buffer->isCalibration();

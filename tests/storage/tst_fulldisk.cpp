@@ -19,7 +19,23 @@
 namespace {
 
 QString smallDisk; // mount point of a 2 MiB tmpfs, empty when it could not be made
+QString secondSmallDisk;
 QString whyNoSmallDisk;
+
+QString mountTmpfs()
+{
+    char pattern[] = "/tmp/vlm-fulldisk-XXXXXX";
+    if (!mkdtemp(pattern) || mount("tmpfs", pattern, "tmpfs", 0, "size=2m") != 0) {
+        whyNoSmallDisk = QString("tmpfs: %1").arg(std::strerror(errno));
+        return {};
+    }
+    return QString::fromLocal8Bit(pattern);
+}
+
+uchar pattern(qint64 fileOffset)
+{
+    return uchar(fileOffset * 7 % 251);
+}
 
 // Must run before any thread exists: a mount namespace of its own needs a single-threaded process.
 void mountSmallDisk()
@@ -33,12 +49,8 @@ void mountSmallDisk()
         whyNoSmallDisk = QString("private mounts: %1").arg(std::strerror(errno));
         return;
     }
-    char pattern[] = "/tmp/vlm-fulldisk-XXXXXX";
-    if (!mkdtemp(pattern) || mount("tmpfs", pattern, "tmpfs", 0, "size=2m") != 0) {
-        whyNoSmallDisk = QString("tmpfs: %1").arg(std::strerror(errno));
-        return;
-    }
-    smallDisk = QString::fromLocal8Bit(pattern);
+    smallDisk = mountTmpfs();
+    secondSmallDisk = mountTmpfs();
 }
 
 } // namespace
@@ -47,6 +59,7 @@ class TestFullDisk : public QObject {
     Q_OBJECT
 private slots:
     void fullDiskLeavesFramesMissing();
+    void fullDiskKeepsTheNeighbourOfAnUnalignedBlock();
     void cleanupTestCase();
 };
 
@@ -101,11 +114,46 @@ void TestFullDisk::fullDiskLeavesFramesMissing()
     QVERIFY(another.folderPath().isEmpty());
 }
 
+void TestFullDisk::fullDiskKeepsTheNeighbourOfAnUnalignedBlock()
+{
+    if (secondSmallDisk.isEmpty())
+        QSKIP(qPrintable("no private tmpfs here: " + whyNoSmallDisk));
+
+    // Frames of 66066 bytes (no multiple of a page): a block that does not fit starts in the
+    // last page of the block stored before it, and must leave that block whole.
+    SavedClip clip(sampleClip(2, 48, 1001, 66));
+    const qint64 frameBytes = clip.bytesPerFrame();
+    QVERIFY(clip.prepareDownload(secondSmallDisk, {}));
+    QSignalSpy progress(&clip, &SavedClip::clipDownloadProgress);
+    QSignalSpy failed(&clip, &SavedClip::framesStoreFailed);
+    for (const ClipSegment& frames : {ClipSegment{0, 9}, ClipSegment{10, 39}}) {
+        SavedClip::RAMBufferPtr buffer;
+        QVERIFY(clip.allocateBuffer(frames, false, &buffer));
+        for (qint64 i = 0; i < buffer->size(); ++i)
+            buffer->data()[i] = pattern(frames.first * frameBytes + i);
+        QVERIFY(clip.storeFrames(buffer));
+        buffer.reset();
+        QVERIFY(frames.first == 0 ? progress.wait(5000) : failed.wait(5000));
+    }
+
+    QCOMPARE(failed.at(0).at(0).value<ClipSegment>(), (ClipSegment{10, 39}));
+    QCOMPARE(clip.segments(), (QList<ClipSegment>{{0, 9}}));
+    QVERIFY(readFile(clip.folderPath() + "/clip.xml").contains("<Present_Frames>0-9</Present_Frames>"));
+    SavedClip reopened;
+    QVERIFY(reopened.openFolder(clip.folderPath()));
+    QCOMPARE(reopened.segments(), (QList<ClipSegment>{{0, 9}}));
+    for (qint64 i = 0; i < 10 * frameBytes; ++i)
+        if (reopened.frameData(0)[i] != pattern(i))
+            QFAIL(qPrintable(QString("stored byte %1 is wrong").arg(i)));
+}
+
 void TestFullDisk::cleanupTestCase()
 {
-    if (!smallDisk.isEmpty()) {
-        umount(qPrintable(smallDisk));
-        QDir().rmdir(smallDisk);
+    for (const QString& disk : {smallDisk, secondSmallDisk}) {
+        if (!disk.isEmpty()) {
+            umount(qPrintable(disk));
+            QDir().rmdir(disk);
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 // Throughput of the command-line renderer (the clips manager run as the export runs it, with
 // default settings, on this machine's OpenGL) on a simulator clip of 2048 x 1080, set against
 // FFmpeg converting the same raw Bayer frames (bayer_gbrg8) to rgb24 in the same run. Prints
-// "name: value unit" lines.
+// "name: value unit" lines; the CPU figure is the renderer process's user + system time.
 //
 // Needs an X server for OpenGL: run it as `unshare -n xvfb-run -a render_bench`. FFmpeg runs
 // in a private network namespace of its own. Options: --frames N (default 200),
@@ -19,6 +19,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 
@@ -75,6 +77,15 @@ QString makeClipFolder(const QString& base, const SimClip& sim)
             return {};
     }
     return clip.folderPath();
+}
+
+// User + system seconds of the children that have ended so far.
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Runs a program to its end; the seconds it took, or a negative value when it failed.
@@ -160,12 +171,14 @@ int main(int argc, char** argv)
     print("render_frames", frames, "frames");
 
     const QString home = dir.filePath("home");
+    const double cpuBefore = childrenCpuSeconds();
     const double renderSeconds = timedRun(
         VLM_CLIPSMGR_PATH, {"-s", folder, "-o", "/dev/null", "--lo", "0", "--up", QString::number(frames - 1)}, home);
     if (renderSeconds < 0)
         return 1;
     print("render_fps", frames / renderSeconds, "frames/s");
     print("render_throughput", megapixels / renderSeconds, "MP/s");
+    print("render_cpu_per_frame", (childrenCpuSeconds() - cpuBefore) * 1000 / frames, "ms");
 
     // The frame file holds exactly the clip's raw frames, one after the other.
     const double ffmpegSeconds =

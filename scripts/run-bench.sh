@@ -15,7 +15,7 @@ echo "== simulator send rate (loopback)"
 private "$BUILD_DIR/bench/sim_send_rate"
 echo "== transfer engine (loopback, 2 GiB, 3 runs + 1 % loss)"
 private "$BUILD_DIR/bench/transfer_bench"
-echo "== download end to end (4 GiB into tmpfs)"
+echo "== download end to end (4 GiB, simulator paced to 10 Gbit/s and unpaced, into tmpfs and onto the disk)"
 "$BUILD_DIR/bench/download_bench"
 echo "== command-line renderer vs FFmpeg (2048 x 1080, $RENDER_FRAMES frames, llvmpipe)"
 LIBGL_ALWAYS_SOFTWARE=1 private xvfb-run -a -s "-screen 0 1600x1000x24" \

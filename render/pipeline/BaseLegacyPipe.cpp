@@ -100,7 +100,6 @@ bool BaseLegacyPipe::init()
     if (!buildPrograms())
         return false;
     createTextures();
-    setUniforms();
     return true;
 }
 
@@ -133,6 +132,7 @@ bool BaseLegacyPipe::buildPrograms()
 
 bool BaseLegacyPipe::selectPrograms()
 {
+    programsSelected_ = true;
     const bool showFailure = !readBack_;
     const PrelimParams& pre = params_.prelim;
     temporalFilterProgram_ = filterVariants_.variant(filterVariant(pre, true), showFailure);
@@ -143,8 +143,11 @@ bool BaseLegacyPipe::selectPrograms()
     estimateProgram_ =
         demosaic.contains("DEMOSAIC_GRADIENT") ? debayerVariants_.variant({"GREEN_ESTIMATES"}, showFailure) : nullptr;
     dnrProgram_ = dnrVariants_.variant(colourVariant(params_.colour), showFailure);
-    return temporalFilterProgram_ && frameFilterProgram_ && prelimProgram_ && debayerProgram_ && dnrProgram_
+    programsReady_ = temporalFilterProgram_ && frameFilterProgram_ && prelimProgram_ && debayerProgram_ && dnrProgram_
         && (estimateProgram_ || !demosaic.contains("DEMOSAIC_GRADIENT"));
+    if (programsReady_)
+        setUniforms();
+    return programsReady_;
 }
 
 void BaseLegacyPipe::createTextures()
@@ -255,17 +258,17 @@ void BaseLegacyPipe::startRenderThread()
 void BaseLegacyPipe::applyRenderState(const RenderState& state)
 {
     params_ = pipeParamsFromState(state, linearizationLoaded_, params_.prelim.calibMode);
+    programsSelected_ = false;
+    // Chosen now when the context allows, so that a program that does not build is reported
+    // as the settings change; otherwise with the next frame.
     if (context_ && QOpenGLContext::currentContext() == context_)
         selectPrograms();
-    setUniforms();
 }
 
 void BaseLegacyPipe::setUniforms()
 {
     const PrelimParams& pre = params_.prelim;
     for (QOpenGLShaderProgram* filter : {temporalFilterProgram_, frameFilterProgram_}) {
-        if (!filter)
-            continue;
         filter->bind();
         filter->setUniformValue("ghostRemoval", pre.ghostRemoval);
         filter->setUniformValue("dark_scale", pre.darkScale);
@@ -273,43 +276,40 @@ void BaseLegacyPipe::setUniforms()
         filter->setUniformValue("tnk_thresh", pre.tnkThresh);
         filter->setUniformValue("degamma", pre.degamma);
     }
-    if (prelimProgram_) {
-        prelimProgram_->bind();
-        prelimProgram_->setUniformValue("greenBalanceValue", pre.greenBalance);
-    }
+    prelimProgram_->bind();
+    prelimProgram_->setUniformValue("greenBalanceValue", pre.greenBalance);
 
-    if (debayerProgram_) {
-        const DebayerParams& deb = params_.debayer;
-        debayerProgram_->bind();
-        debayerProgram_->setUniformValue("edge_detect_en", deb.edgeDetect);
-        debayerProgram_->setUniformValue("grad_interpolate", deb.gradInterpolate);
-        debayerProgram_->setUniformValue("edge_thresh", deb.edgeThresh);
-    }
+    const DebayerParams& deb = params_.debayer;
+    debayerProgram_->bind();
+    debayerProgram_->setUniformValue("edge_detect_en", deb.edgeDetect);
+    debayerProgram_->setUniformValue("grad_interpolate", deb.gradInterpolate);
+    debayerProgram_->setUniformValue("edge_thresh", deb.edgeThresh);
 
-    if (dnrProgram_) {
-        const ColourParams& col = params_.colour;
-        dnrProgram_->bind();
-        dnrProgram_->setUniformValue("dnr_thresh", col.dnrThresh);
-        dnrProgram_->setUniformValue("dnr_y_thresh", col.dnrYThresh);
-        dnrProgram_->setUniformValue("sharpen", col.sharpen);
-        dnrProgram_->setUniformValue("sharpen_thresh", col.sharpenThresh);
-        dnrProgram_->setUniformValue("red_vec", vec3(col.matrix[0]));
-        dnrProgram_->setUniformValue("green_vec", vec3(col.matrix[1]));
-        dnrProgram_->setUniformValue("blue_vec", vec3(col.matrix[2]));
-        dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
-        dnrProgram_->setUniformValue("gains", vec3(col.gains));
-        dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
-        dnrProgram_->setUniformValue("color_boost", col.colorBoost);
-        dnrProgram_->setUniformValue("brightness", col.brightness);
-        dnrProgram_->release();
-    }
+    const ColourParams& col = params_.colour;
+    dnrProgram_->bind();
+    dnrProgram_->setUniformValue("dnr_thresh", col.dnrThresh);
+    dnrProgram_->setUniformValue("dnr_y_thresh", col.dnrYThresh);
+    dnrProgram_->setUniformValue("sharpen", col.sharpen);
+    dnrProgram_->setUniformValue("sharpen_thresh", col.sharpenThresh);
+    dnrProgram_->setUniformValue("red_vec", vec3(col.matrix[0]));
+    dnrProgram_->setUniformValue("green_vec", vec3(col.matrix[1]));
+    dnrProgram_->setUniformValue("blue_vec", vec3(col.matrix[2]));
+    dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
+    dnrProgram_->setUniformValue("gains", vec3(col.gains));
+    dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
+    dnrProgram_->setUniformValue("color_boost", col.colorBoost);
+    dnrProgram_->setUniformValue("brightness", col.brightness);
+    dnrProgram_->release();
 }
 
 void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int span, const QRectF& viewportRect)
 {
+    if (frames.width <= 0 || frames.height <= 0 || !frames_)
+        return;
     // Nothing is drawn without every program of the current settings.
-    if (frames.width <= 0 || frames.height <= 0 || !frames_ || !temporalFilterProgram_ || !frameFilterProgram_
-        || !prelimProgram_ || !debayerProgram_ || !dnrProgram_)
+    if (!programsSelected_)
+        selectPrograms();
+    if (!programsReady_)
         return;
     GLint savedFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &savedFramebuffer);
@@ -504,6 +504,7 @@ void BaseLegacyPipe::release()
     blitProgram_.reset();
     temporalFilterProgram_ = frameFilterProgram_ = prelimProgram_ = estimateProgram_ = debayerProgram_ = dnrProgram_ =
         nullptr;
+    programsSelected_ = programsReady_ = false;
     for (ProgramVariants* variants : {&filterVariants_, &prelimVariants_, &debayerVariants_, &dnrVariants_})
         variants->clear();
     size_ = QSize(0, 0);

@@ -64,8 +64,8 @@ protected:
 
 private:
     bool buildPrograms();
-    // Picks (building on first use) the variant of every pass for the current parameters;
-    // false when one of them does not build.
+    // Picks (building on first use) the variant of every pass for the current parameters and
+    // sets their uniforms; false when one of them does not build.
     bool selectPrograms();
     void createTextures();
     void setUniforms();
@@ -98,6 +98,8 @@ private:
     QOpenGLShaderProgram* estimateProgram_ = nullptr; // the green estimates of the gradient method
     QOpenGLShaderProgram* debayerProgram_ = nullptr;
     QOpenGLShaderProgram* dnrProgram_ = nullptr;
+    bool programsSelected_ = false; // for the current parameters
+    bool programsReady_ = false;    // every program selected has been built
 
     std::unique_ptr<GLDoubleBuffer> frames_;
     std::unique_ptr<GLTexture2D> dark_;

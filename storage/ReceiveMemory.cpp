@@ -2,6 +2,7 @@
 
 #include <QMutexLocker>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,8 +52,12 @@ PageAlignedBytes ReceiveMemory::take(qint64 bytes)
     // One page for the shift to the file's position within a page, and whole pages in all.
     const size_t capacity = size_t((bytes + 2 * PageBytes - 1) / PageBytes * PageBytes);
     PageAlignedBytes data(static_cast<uchar*>(std::aligned_alloc(size_t(PageBytes), capacity)));
-    if (data)
-        inUse_ += bytes;
+    if (!data)
+        return data;
+    // Huge pages where the system allows them: the receive thread then takes one page fault per
+    // 2 MiB of a fresh block instead of 512.
+    madvise(data.get(), capacity, MADV_HUGEPAGE);
+    inUse_ += bytes;
     return data;
 }
 

@@ -9,6 +9,8 @@
 #include <QOpenGLShaderProgram>
 
 #include <stdexcept>
+#include <tuple>
+#include <vector>
 
 // Resources of a static library must be registered by hand; the call has to stand outside
 // any namespace.
@@ -29,7 +31,7 @@ enum FilterUnit {
     FrameUnit = 0,
     DarkUnit = 1,
     PscUnit = 2,
-    PolyUnit0 = 3,
+    PolyUnit = 3,
     LinearizeUnit = 7,
 };
 
@@ -70,8 +72,7 @@ BaseLegacyPipe::BaseLegacyPipe()
                           program.setUniformValue("tex", FrameUnit);
                           program.setUniformValue("dark", DarkUnit);
                           program.setUniformValue("psc", PscUnit);
-                          for (int k = 0; k < 4; ++k)
-                              program.setUniformValue(qPrintable(QStringLiteral("polyC%1").arg(k)), PolyUnit0 + k);
+                          program.setUniformValue("poly", PolyUnit);
                           program.setUniformValue("linearizeLUT", LinearizeUnit);
                       }),
       prelimVariants_("prelim", [](QOpenGLShaderProgram& program) { program.setUniformValue("filtered", 0); }),
@@ -155,8 +156,7 @@ void BaseLegacyPipe::createTextures()
     QOpenGLFunctions_1_5* gl = this;
     dark_ = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
     psc_ = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
-    for (auto& plane : poly_)
-        plane = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
+    poly_ = std::make_unique<GLTexture2D>(gl, GL_TEXTURE_2D);
     frames_ = std::make_unique<GLDoubleBuffer>(gl);
     linearizeLUT_ = std::make_unique<GLTexture1D>(gl);
 
@@ -188,13 +188,15 @@ bool BaseLegacyPipe::resize(int width, int height)
 
     // New calibration storage gets neutral content: no dark level, unit sensitivity and a
     // zero polynomial, so frames are never scaled by whatever memory the driver hands out.
-    const std::pair<GLTexture2D*, float> calibration[] = {
-        {dark_.get(), 0.0f},    {psc_.get(), 1.0f},     {poly_[0].get(), 0.0f},
-        {poly_[1].get(), 0.0f}, {poly_[2].get(), 0.0f}, {poly_[3].get(), 0.0f},
+    // The polynomial's four coefficients share one texel: one read per pixel instead of four.
+    const std::tuple<GLTexture2D*, GLenum, float> calibration[] = {
+        {dark_.get(), GL_R32F, 0.0f},
+        {psc_.get(), GL_R32F, 1.0f},
+        {poly_.get(), GL_RGBA32F, 0.0f},
     };
-    for (const auto& [texture, neutral] : calibration) {
+    for (const auto& [texture, format, neutral] : calibration) {
         if (texture->size() != size) {
-            texture->allocate(GL_R32F, width, height);
+            texture->allocate(format, width, height);
             texture->fill(neutral);
         }
     }
@@ -238,14 +240,16 @@ std::unique_ptr<QOpenGLFramebufferObject> BaseLegacyPipe::makePassTarget(const Q
 bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)
 {
     CalibrationPlanes planes;
-    if (!poly_[0] || !splitCalibration(data, width, height, planes))
+    if (!poly_ || !splitCalibration(data, width, height, planes))
         return false;
-    const QSize size(width, height);
-    for (int k = 0; k < 4; ++k) {
-        if (poly_[k]->size() != size)
-            poly_[k]->allocate(GL_R32F, width, height);
-        poly_[k]->upload(planes.coefficients[k].constData());
-    }
+    const qsizetype pixels = qsizetype(width) * height;
+    std::vector<float> texels(size_t(pixels) * 4);
+    for (qsizetype p = 0; p < pixels; ++p)
+        for (int k = 0; k < 4; ++k)
+            texels[size_t(p) * 4 + size_t(k)] = planes.coefficients[k][p];
+    if (poly_->size() != QSize(width, height))
+        poly_->allocate(GL_RGBA32F, width, height);
+    poly_->upload(texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return true;
 }
@@ -353,13 +357,11 @@ void BaseLegacyPipe::runFilterPass()
     frames_->bind(FrameUnit);
     dark_->bind(DarkUnit);
     psc_->bind(PscUnit);
-    for (int k = 0; k < 4; ++k)
-        poly_[k]->bind(PolyUnit0 + k);
+    poly_->bind(PolyUnit);
     linearizeLUT_->bind(LinearizeUnit);
     drawQuad(this, kFullQuad, false);
     linearizeLUT_->release(LinearizeUnit);
-    for (int k = 3; k >= 0; --k)
-        poly_[k]->release(PolyUnit0 + k);
+    poly_->release(PolyUnit);
     psc_->release(PscUnit);
     dark_->release(DarkUnit);
     frames_->release(FrameUnit);
@@ -474,7 +476,7 @@ QVector<float> BaseLegacyPipe::passImage(Pass pass)
 
 std::vector<GLTexture2D*> BaseLegacyPipe::frameSizedTextures() const
 {
-    return {frames_.get(), dark_.get(), psc_.get(), poly_[0].get(), poly_[1].get(), poly_[2].get(), poly_[3].get()};
+    return {frames_.get(), dark_.get(), psc_.get(), poly_.get()};
 }
 
 void BaseLegacyPipe::destroyTextures()
@@ -487,8 +489,7 @@ void BaseLegacyPipe::destroyTextures()
     frames_.reset();
     dark_.reset();
     psc_.reset();
-    for (auto& plane : poly_)
-        plane.reset();
+    poly_.reset();
     linearizeLUT_.reset();
 }
 

@@ -104,7 +104,7 @@ private:
     std::unique_ptr<GLDoubleBuffer> frames_;
     std::unique_ptr<GLTexture2D> dark_;
     std::unique_ptr<GLTexture2D> psc_;
-    std::array<std::unique_ptr<GLTexture2D>, 4> poly_;
+    std::unique_ptr<GLTexture2D> poly_; // c0..c3 in the four channels
     std::unique_ptr<GLTexture1D> linearizeLUT_;
 
     std::unique_ptr<QOpenGLFramebufferObject> filtered_;

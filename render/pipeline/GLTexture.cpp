@@ -75,10 +75,12 @@ void GLTexture2D::allocate(GLenum internalFormat, int width, int height, int lay
 {
     gl_->glBindTexture(target_, id_);
     const GLenum type = internalFormat == GL_R8 ? GL_UNSIGNED_BYTE : GL_FLOAT;
+    channels_ = internalFormat == GL_RGBA32F ? 4 : 1;
+    const GLenum format = channels_ == 4 ? GL_RGBA : GL_RED;
     if (target_ == GL_TEXTURE_2D_ARRAY)
-        gl_->glTexImage3D(target_, 0, GLint(internalFormat), width, height, layers, 0, GL_RED, type, nullptr);
+        gl_->glTexImage3D(target_, 0, GLint(internalFormat), width, height, layers, 0, format, type, nullptr);
     else
-        gl_->glTexImage2D(target_, 0, GLint(internalFormat), width, height, 0, GL_RED, type, nullptr);
+        gl_->glTexImage2D(target_, 0, GLint(internalFormat), width, height, 0, format, type, nullptr);
     size_ = QSize(width, height);
     layers_ = layers;
 }
@@ -87,12 +89,13 @@ void GLTexture2D::upload(const float* values)
 {
     gl_->glBindTexture(target_, id_);
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gl_->glTexSubImage2D(target_, 0, 0, 0, size_.width(), size_.height(), GL_RED, GL_FLOAT, values);
+    gl_->glTexSubImage2D(target_, 0, 0, 0, size_.width(), size_.height(), channels_ == 4 ? GL_RGBA : GL_RED, GL_FLOAT,
+                         values);
 }
 
 void GLTexture2D::fill(float value)
 {
-    const std::vector<float> values(size_t(size_.width()) * size_t(size_.height()), value);
+    const std::vector<float> values(size_t(size_.width()) * size_t(size_.height()) * size_t(channels_), value);
     upload(values.data());
 }
 

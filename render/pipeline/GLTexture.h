@@ -8,7 +8,7 @@
 namespace kvx {
 
 // Thin wrappers over texture objects of the current context. Allocation is always level 0,
-// single-channel, without data; contents change through sub-image updates only.
+// without data; contents change through sub-image updates only.
 class GLTexture {
 public:
     GLTexture(QOpenGLFunctions_1_5* gl, GLenum target);
@@ -44,18 +44,21 @@ public:
     void fill(float value);
 };
 
-// A 2-D single-channel texture, or a 2-D texture array (one layer per frame).
+// A 2-D texture of one channel (or four, for GL_RGBA32F), or a 2-D texture array (one layer
+// per frame).
 class GLTexture2D : public GLTexture {
 public:
     GLTexture2D(QOpenGLFunctions_1_5* gl, GLenum target);
     void allocate(GLenum internalFormat, int width, int height, int layers = 1);
-    // Replaces the whole content of a float texture.
+    // Replaces the whole content of a float texture: width x height texels of its channels.
     void upload(const float* values);
+    // Every channel of every texel.
     void fill(float value);
     int layers() const { return layers_; }
 
 protected:
     int layers_ = 0;
+    int channels_ = 1;
 };
 
 // The frame array with its two pixel-unpack buffers: each call stages a window of frames

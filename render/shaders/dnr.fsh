@@ -21,6 +21,7 @@ uniform float brightness;
 
 const vec3 LUMA = vec3(0.2126, 0.7152, 0.0722);
 const float CHROMA = 0.5 / (1.0 - 0.0722);
+const float LOG2_E = 1.4426950;
 
 vec3 fetch(float dx, float dy)
 {
@@ -74,13 +75,14 @@ void main()
         vec3 result = c;
 #ifdef DNR_LUMA
         {
-            // One division for the block rather than one for each weight.
-            float scale = -1.0 / dnr_y_thresh;
+            // One division for the block rather than one for each weight, and exp(x) as
+            // exp2(x log2(e)) with the factor folded in.
+            float scale = -LOG2_E / dnr_y_thresh;
             float sum = 0.0;
             float weights = 0.0;
             for (int i = 0; i < 25; ++i) {
                 float d = c.x - block[i].x;
-                float w = exp((d * d) * scale);
+                float w = exp2((d * d) * scale);
                 sum += w * block[i].x;
                 weights += w;
             }
@@ -89,12 +91,12 @@ void main()
 #endif
 #ifdef DNR_CHROMA
         {
-            float scale = -1.0 / dnr_thresh;
+            float scale = -LOG2_E / dnr_thresh;
             vec2 sum = vec2(0.0);
             vec2 weights = vec2(0.0);
             for (int i = 0; i < 25; ++i) {
                 vec2 d = c.yz - block[i].yz;
-                vec2 w = exp((d * d) * scale);
+                vec2 w = exp2((d * d) * scale);
                 sum += w * block[i].yz;
                 weights += w;
             }

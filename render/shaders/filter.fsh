@@ -9,10 +9,7 @@
 uniform sampler2DArray tex;      // window of raw frames, the centre frame in layer 3
 uniform sampler2D dark;
 uniform sampler2D psc;
-uniform sampler2D polyC0;
-uniform sampler2D polyC1;
-uniform sampler2D polyC2;
-uniform sampler2D polyC3;
+uniform sampler2D poly;          // the coefficients c0..c3 of each pixel, one texel
 uniform sampler1D linearizeLUT;
 
 uniform float ghostRemoval;
@@ -39,7 +36,8 @@ float temporalValue(vec2 tc)
     float t2 = t * t;
     if (t2 <= 0.0)
         return centre;
-    float scale = -1.0 / t2;
+    // exp(x) as exp2(x log2(e)), the factor folded into the one division per site.
+    float scale = -1.4426950 / t2;
     float sum = centre;
     float weights = 1.0;
     // Layers 0, 1, 2, 4, 5, 6; a loop that skips the centre with "continue" would not be
@@ -47,7 +45,7 @@ float temporalValue(vec2 tc)
     for (int k = 0; k < 6; ++k) {
         float p = layerValue(tc, float(k < 3 ? k : k + 1));
         float d = 255.0 * (centre - p);
-        float w = exp((d * d) * scale);
+        float w = exp2((d * d) * scale);
         sum += w * p;
         weights += w;
     }
@@ -89,10 +87,11 @@ bool pastTurningPoint(float p, float c1, float c2, float c3)
 
 float calibrate(float p, vec2 tc)
 {
-    float c0 = texture2D(polyC0, tc).r;
-    float c1 = texture2D(polyC1, tc).r;
-    float c2 = texture2D(polyC2, tc).r;
-    float c3 = texture2D(polyC3, tc).r;
+    vec4 c = texture2D(poly, tc);
+    float c0 = c.r;
+    float c1 = c.g;
+    float c2 = c.b;
+    float c3 = c.a;
     if (pastTurningPoint(p, c1, c2, c3))
         return 1.0;
     return clamp(c0 + c1 * p + c2 * p * p + c3 * p * p * p, 0.0, 1.0);

@@ -34,12 +34,13 @@ void main()
     if (green) {
         // The two green sites of a Bayer quad see slightly different crosstalk; pull the
         // centre towards similar diagonal greens only, so edges are left alone.
+        // exp(-r^2) as exp2(-r^2 log2(e)).
         float scale = 1.0 / greenBalanceValue;
         float sum = centre;
         float weights = 1.0;
         for (int i = 0; i < 4; ++i) {
             float r = (diag[i] - C) * scale;
-            float w = exp(-(r * r));
+            float w = exp2(-1.4426950 * (r * r));
             sum += w * diag[i];
             weights += w;
         }

@@ -239,14 +239,9 @@ std::unique_ptr<QOpenGLFramebufferObject> BaseLegacyPipe::makePassTarget(const Q
 
 bool BaseLegacyPipe::uploadPolynomial(const QByteArray& data, int width, int height)
 {
-    CalibrationPlanes planes;
-    if (!poly_ || !splitCalibration(data, width, height, planes))
+    std::vector<float> texels;
+    if (!poly_ || !calibrationTexels(data, width, height, texels))
         return false;
-    const qsizetype pixels = qsizetype(width) * height;
-    std::vector<float> texels(size_t(pixels) * 4);
-    for (qsizetype p = 0; p < pixels; ++p)
-        for (int k = 0; k < 4; ++k)
-            texels[size_t(p) * 4 + size_t(k)] = planes.coefficients[k][p];
     if (poly_->size() != QSize(width, height))
         poly_->allocate(GL_RGBA32F, width, height);
     poly_->upload(texels.data());

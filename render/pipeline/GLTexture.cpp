@@ -2,6 +2,7 @@
 
 #include "render/pipeline/FrameWindow.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kvx {
@@ -95,8 +96,16 @@ void GLTexture2D::upload(const float* values)
 
 void GLTexture2D::fill(float value)
 {
-    const std::vector<float> values(size_t(size_.width()) * size_t(size_.height()) * size_t(channels_), value);
-    upload(values.data());
+    // A band of rows at a time: fresh memory for a whole frame's texels costs more to fault in
+    // than the uploads themselves.
+    const int bandRows = std::max(1, std::min(size_.height(), (1 << 20) / std::max(1, size_.width() * channels_)));
+    const std::vector<float> band(size_t(size_.width()) * size_t(bandRows) * size_t(channels_), value);
+    gl_->glBindTexture(target_, id_);
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (int row = 0; row < size_.height(); row += bandRows) {
+        gl_->glTexSubImage2D(target_, 0, 0, row, size_.width(), std::min(bandRows, size_.height() - row),
+                             channels_ == 4 ? GL_RGBA : GL_RED, GL_FLOAT, band.data());
+    }
 }
 
 GLDoubleBuffer::GLDoubleBuffer(QOpenGLFunctions_1_5* gl) : GLTexture2D(gl, GL_TEXTURE_2D_ARRAY)
@@ -106,10 +115,11 @@ void GLDoubleBuffer::allocate(int width, int height, int layers)
 {
     GLTexture2D::allocate(GL_R8, width, height, layers);
     const size_t bytes = size_t(width) * size_t(height) * size_t(layers);
-    // Start from black rather than whatever the driver leaves in new storage.
-    const std::vector<uchar> zeros(bytes, 0);
+    // Start from black rather than whatever the driver leaves in new storage, one layer at a time.
+    const std::vector<uchar> zeros(size_t(width) * size_t(height), 0);
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glTexSubImage3D(target_, 0, 0, 0, 0, width, height, layers, GL_RED, GL_UNSIGNED_BYTE, zeros.data());
+    for (int layer = 0; layer < layers; ++layer)
+        gl_->glTexSubImage3D(target_, 0, 0, 0, layer, width, height, 1, GL_RED, GL_UNSIGNED_BYTE, zeros.data());
 
     if (!buffers_[0])
         gl_->glGenBuffers(2, buffers_);

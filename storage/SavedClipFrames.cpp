@@ -12,6 +12,10 @@
 
 #include <limits>
 
+// Blocks sit at their file offset's position within a receive-memory page, so that the aligned
+// part of their file range is aligned in memory as direct writes need.
+static_assert(ReceiveMemory::PageBytes % StoreFile::DirectAlignment == 0);
+
 qint64 SavedClip::calibrationBytes() const
 {
     return qint64(lineBytes) * qint64(lineCount) * 8;

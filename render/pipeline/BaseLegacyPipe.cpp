@@ -8,6 +8,7 @@
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 
+#include <cmath>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
@@ -25,6 +26,8 @@ namespace {
 
 constexpr int kFrameLayers = 7;
 constexpr int kLinearizationEntries = 1024;
+// Where the gamma curve of the colour pass gives way to its linear toe.
+constexpr float kGammaToeBase = 0.078125f;
 
 // Sampler units of the filter program.
 enum FilterUnit {
@@ -296,6 +299,15 @@ void BaseLegacyPipe::setUniforms()
     dnrProgram_->setUniformValue("offset_vec", vec3(col.offsets));
     dnrProgram_->setUniformValue("gains", vec3(col.gains));
     dnrProgram_->setUniformValue("gamma", vec3(col.gamma));
+    // Worked out once here rather than for every pixel: software OpenGL would run them per pixel.
+    Vec3f inverse{};
+    Vec3f toeSlope{};
+    for (int c = 0; c < 3; ++c) {
+        inverse[size_t(c)] = 1.0f / col.gamma[size_t(c)];
+        toeSlope[size_t(c)] = std::pow(kGammaToeBase, inverse[size_t(c)]) / kGammaToeBase;
+    }
+    dnrProgram_->setUniformValue("gamma_inverse", vec3(inverse));
+    dnrProgram_->setUniformValue("gamma_toe_slope", vec3(toeSlope));
     dnrProgram_->setUniformValue("color_boost", col.colorBoost);
     dnrProgram_->setUniformValue("brightness", col.brightness);
     dnrProgram_->release();

@@ -16,6 +16,8 @@ uniform vec3 blue_vec;
 uniform vec3 offset_vec;
 uniform vec3 gains;
 uniform vec3 gamma;
+uniform vec3 gamma_inverse;      // 1 / gamma
+uniform vec3 gamma_toe_slope;    // slope of the linear toe: base^(1 / gamma) / base
 uniform float color_boost;
 uniform float brightness;
 
@@ -49,13 +51,11 @@ float sharpening(float centre, float up, float down, float left, float right)
     return delta > sharpen_thresh / 255.0 ? delta * sharpen / 255.0 : 0.0;
 }
 
-float applyGamma(float v, float g)
+float applyGamma(float v, float g, float inverse, float toeSlope)
 {
     // A linear toe below the base keeps the curve's slope finite near black.
     const float base = 0.078125;
-    if (v > base || g <= 1.0)
-        return pow(v, 1.0 / g);
-    return v * (pow(base, 1.0 / g) / base);
+    return (v > base || g <= 1.0) ? pow(v, inverse) : v * toeSlope;
 }
 
 void main()
@@ -123,7 +123,9 @@ void main()
     rgb = clamp(vec3(dot(red_vec, rgb), dot(green_vec, rgb), dot(blue_vec, rgb)) + offset_vec,
                 0.0, 1.0);
     rgb *= gains;
-    rgb = vec3(applyGamma(rgb.r, gamma.r), applyGamma(rgb.g, gamma.g), applyGamma(rgb.b, gamma.b));
+    rgb = vec3(applyGamma(rgb.r, gamma.r, gamma_inverse.r, gamma_toe_slope.r),
+               applyGamma(rgb.g, gamma.g, gamma_inverse.g, gamma_toe_slope.g),
+               applyGamma(rgb.b, gamma.b, gamma_inverse.b, gamma_toe_slope.b));
     if (color_boost != 1.0) {
         float P = sqrt(dot(rgb * rgb, vec3(0.299, 0.587, 0.114)));
         rgb = P + (rgb - P) * color_boost;

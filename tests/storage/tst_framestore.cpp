@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "SampleClips.h"
 #include "TestFiles.h"
 #include "storage/SavedClip.h"
@@ -7,9 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -34,23 +32,6 @@ QByteArray calibrationBlock(const QList<qint16>& values)
         qToLittleEndian<qint16>(values[i], bytes.data() + 2 * i);
     return bytes;
 }
-
-// Lowers the largest file size this process may write, as a full disk would stop a write.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // A download into a really full file system: a small tmpfs mounted in this test's own mount
 // namespace, so nothing of it is visible outside this process.
+#include "PrivateMounts.h"
 #include "SampleClips.h"
 #include "TestFiles.h"
 #include "storage/SavedClip.h"
@@ -9,48 +10,25 @@
 #include <QStorageInfo>
 #include <QTest>
 
-#include <sched.h>
-#include <sys/mount.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
 QString smallDisk; // mount point of a 2 MiB tmpfs, empty when it could not be made
 QString secondSmallDisk;
 QString whyNoSmallDisk;
 
-QString mountTmpfs()
-{
-    char pattern[] = "/tmp/vlm-fulldisk-XXXXXX";
-    if (!mkdtemp(pattern) || mount("tmpfs", pattern, "tmpfs", 0, "size=2m") != 0) {
-        whyNoSmallDisk = QString("tmpfs: %1").arg(std::strerror(errno));
-        return {};
-    }
-    return QString::fromLocal8Bit(pattern);
-}
-
 uchar pattern(qint64 fileOffset)
 {
     return uchar(fileOffset * 7 % 251);
 }
 
-// Must run before any thread exists: a mount namespace of its own needs a single-threaded process.
-void mountSmallDisk()
+// Must run before any thread exists.
+void mountSmallDisks()
 {
-    if (unshare(CLONE_NEWNS) != 0) {
-        whyNoSmallDisk = QString("unshare: %1").arg(std::strerror(errno));
+    whyNoSmallDisk = privatemounts::enter();
+    if (!whyNoSmallDisk.isEmpty())
         return;
-    }
-    // Keep our mounts from propagating back into the namespace we came from.
-    if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        whyNoSmallDisk = QString("private mounts: %1").arg(std::strerror(errno));
-        return;
-    }
-    smallDisk = mountTmpfs();
-    secondSmallDisk = mountTmpfs();
+    smallDisk = privatemounts::mount("tmpfs", "size=2m", &whyNoSmallDisk);
+    secondSmallDisk = privatemounts::mount("tmpfs", "size=2m", &whyNoSmallDisk);
 }
 
 } // namespace
@@ -149,17 +127,13 @@ void TestFullDisk::fullDiskKeepsTheNeighbourOfAnUnalignedBlock()
 
 void TestFullDisk::cleanupTestCase()
 {
-    for (const QString& disk : {smallDisk, secondSmallDisk}) {
-        if (!disk.isEmpty()) {
-            umount(qPrintable(disk));
-            QDir().rmdir(disk);
-        }
-    }
+    privatemounts::unmount(smallDisk);
+    privatemounts::unmount(secondSmallDisk);
 }
 
 int main(int argc, char** argv)
 {
-    mountSmallDisk();
+    mountSmallDisks();
     QCoreApplication app(argc, argv);
     TestFullDisk test;
     return QTest::qExec(&test, argc, argv);

@@ -2,6 +2,8 @@
 // tails for frame sizes that are no multiple of a page, blocks written side by side, the
 // mapping seeing what direct writes put on the disk, a file system that refuses direct I/O,
 // and a write cut short in the middle of its direct part.
+#include "FileSizeLimit.h"
+#include "PrivateMounts.h"
 #include "SampleClips.h"
 #include "TestFiles.h"
 #include "storage/SavedClip.h"
@@ -12,12 +14,8 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 
 namespace {
@@ -25,16 +23,12 @@ namespace {
 QString refusingDisk; // a ramfs (no direct I/O) in this test's own mount namespace, or empty
 QString whyNoRefusingDisk;
 
-// Must run before any thread exists: a mount namespace of its own needs a single-threaded process.
+// Must run before any thread exists.
 void mountRefusingDisk()
 {
-    char pattern[] = "/tmp/vlm-ramfs-XXXXXX";
-    if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 || !mkdtemp(pattern)
-        || mount("ramfs", pattern, "ramfs", 0, nullptr) != 0) {
-        whyNoRefusingDisk = QString::fromLocal8Bit(std::strerror(errno));
-        return;
-    }
-    refusingDisk = QString::fromLocal8Bit(pattern);
+    whyNoRefusingDisk = privatemounts::enter();
+    if (whyNoRefusingDisk.isEmpty())
+        refusingDisk = privatemounts::mount("ramfs", nullptr, &whyNoRefusingDisk);
 }
 
 // The build tree lies on a disk file system, where direct writes really bypass the page cache
@@ -88,22 +82,6 @@ qint64 firstWrongByte(const uchar* data, qint64 from, qint64 to)
             return i;
     return -1;
 }
-
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 int pageCacheNotices = 0;
 QtMessageHandler defaultHandler = nullptr;
@@ -231,11 +209,7 @@ void TestStoreFile::writeCutShortInItsDirectPart()
 
 void TestStoreFile::cleanupTestCase()
 {
-    if (!refusingDisk.isEmpty()) {
-        QDir(refusingDisk).removeRecursively();
-        umount(qPrintable(refusingDisk));
-        QDir().rmdir(refusingDisk);
-    }
+    privatemounts::unmount(refusingDisk);
 }
 
 int main(int argc, char** argv)

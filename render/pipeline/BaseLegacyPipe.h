@@ -58,8 +58,7 @@ public:
 
 protected:
     // The frame buffer of one off-screen pass, with a texture of that format clamped at its
-    // edges. Virtual so a test
-    // can stand in a driver that refuses it.
+    // edges. Virtual so a test can stand in a driver that refuses it.
     virtual std::unique_ptr<QOpenGLFramebufferObject> makePassTarget(const QSize& size, GLenum internalFormat);
 
 private:

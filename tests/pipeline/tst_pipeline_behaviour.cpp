@@ -1,6 +1,7 @@
 // What a user of the pipeline sees: grey monochrome, raw colour sites, true colours up to the
-// border, upright and mirrored pictures, identity colour, saturation past the polynomial's turning point, the one-call
-// delay of the double-buffered upload, and neutral calibration textures.
+// border, upright and mirrored pictures, identity colour, saturation past the polynomial's
+// turning point, the one-call delay of the double-buffered upload, and neutral calibration
+// textures.
 
 #include "SyntheticMosaic.h"
 

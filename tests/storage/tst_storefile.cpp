@@ -1,7 +1,7 @@
 // The store path of frame blocks: direct writes of the aligned middle with page-cache heads and
 // tails for frame sizes that are no multiple of a page, blocks written side by side, the
-// mapping seeing what direct writes put on the disk, a file system that refuses direct I/O,
-// and a write cut short in the middle of its direct part.
+// mapping and the hash list seeing what direct writes put on the disk, a file system that
+// refuses direct I/O, and a write cut short in the middle of its direct part.
 #include "FileSizeLimit.h"
 #include "PrivateMounts.h"
 #include "SampleClips.h"
@@ -137,6 +137,7 @@ void TestStoreFile::unalignedFramesLandExactly()
         zeros += clip.frameData(0)[i] == 0;
     QCOMPARE(zeros, int((fileBytes + 511) / 512));
 
+    QSignalSpy hashList(&clip, &SavedClip::hashListFinished);
     QVERIFY(storeTogether(clip, blocks));
     QVERIFY(clip.isComplete());
     QCOMPARE(clip.writesFramesDirect(), acceptsDirectIo(dir.path()));
@@ -144,6 +145,19 @@ void TestStoreFile::unalignedFramesLandExactly()
     const QByteArray onDisk = readFile(clip.folderPath() + "/0.bin");
     QCOMPARE(onDisk.size(), fileBytes);
     QCOMPARE(firstWrongByte(reinterpret_cast<const uchar*>(onDisk.constData()), 0, fileBytes), -1);
+
+    // The hash list made from blocks finishing in any order, those ahead of the hashed part
+    // read back past the page cache, names what the disk holds.
+    SavedClip::RAMBufferPtr calibration;
+    QVERIFY(clip.allocateBuffer({}, true, &calibration));
+    std::memset(calibration->data(), 0x3c, size_t(calibration->size()));
+    QVERIFY(clip.storeCalibration(calibration));
+    calibration.reset();
+    QVERIFY(hashList.wait(20000));
+    QVERIFY2(hashList[0][0].toBool(), qPrintable(hashList[0][1].toString()));
+    const FolderCheck check = clip.verifyFolder();
+    QVERIFY2(check.intact(), qPrintable(check.report()));
+    QCOMPARE(check.filesChecked, 3);
     QCOMPARE(clip.receiveMemory().inUse(), 0);
 }
 

@@ -70,6 +70,8 @@ bool runCommandLineExport(const CommandLineExportJob& job)
         qDebug() << "Clip frame size not supported by the OpenGL pipeline";
         return false;
     }
+    // Nothing here inspects the passes: the colour pass may draw straight into the picture.
+    renderer.pipe().setKeepColouredPass(false);
     loadCalibration(clip, renderer.pipe());
     renderer.pipe().applyRenderState(clip.renderState());
 

@@ -344,8 +344,19 @@ void BaseLegacyPipe::render(const FrameBlock& frames, qint64 frameIndex, int spa
     runFilterPass();
     runPrelimPass();
     runDebayerPass();
-    runColourPass();
-    drawOutput(GLuint(savedFramebuffer), savedViewport, viewportRect);
+    if (drawsColourDirectly(savedViewport, viewportRect)) {
+        // One frame-sized float buffer fewer to write and read again: the colour pass's
+        // results land where the final quad would copy them to, pixel for pixel.
+        bindColourSource();
+        bindOutput(GLuint(savedFramebuffer), savedViewport);
+        drawQuad(this, kFullQuad, false);
+        dnrProgram_->release();
+    } else {
+        runColourPass();
+        bindOutput(GLuint(savedFramebuffer), savedViewport);
+        drawOutput(viewportRect);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -425,25 +436,36 @@ void BaseLegacyPipe::runDebayerPass()
     drawDemosaicStep(debayerProgram_, source, demosaiced_.get());
 }
 
+void BaseLegacyPipe::bindColourSource()
+{
+    dnrProgram_->bind();
+    dnrProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()), 1.0f / float(size_.width()),
+                                 1.0f / float(size_.height()));
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, demosaiced_->texture());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
 void BaseLegacyPipe::runColourPass()
 {
     const GLint finalFilter = params_.output.smoothing ? GL_LINEAR : GL_NEAREST;
     glBindTexture(GL_TEXTURE_2D, coloured_->texture());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, finalFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, finalFilter);
-
-    dnrProgram_->bind();
-    dnrProgram_->setUniformValue("sourceSize", float(size_.width()), float(size_.height()), 1.0f / float(size_.width()),
-                                 1.0f / float(size_.height()));
     coloured_->bind();
-    glBindTexture(GL_TEXTURE_2D, demosaiced_->texture());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    bindColourSource();
     drawQuad(this, kFullQuad, false);
 }
 
-void BaseLegacyPipe::drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport,
-                                const QRectF& viewportRect)
+bool BaseLegacyPipe::drawsColourDirectly(const std::array<GLint, 4>& viewport, const QRectF& viewportRect) const
+{
+    // Turned by a multiple of 360 degrees the quad's corners stay where they are.
+    return !keepColouredPass_ && viewport[2] == size_.width() && viewport[3] == size_.height()
+        && viewportRect == kFullQuad && params_.output.rotation % 360 == 0;
+}
+
+void BaseLegacyPipe::bindOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport)
 {
     const OutputParams& out = params_.output;
     glMatrixMode(GL_MODELVIEW);
@@ -457,12 +479,15 @@ void BaseLegacyPipe::drawOutput(GLuint targetFramebuffer, const std::array<GLint
 
     context_->functions()->glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
+void BaseLegacyPipe::drawOutput(const QRectF& viewportRect)
+{
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, coloured_->texture());
     blitProgram_->bind();
     drawQuad(this, viewportRect, false);
     blitProgram_->release();
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 QVector<float> BaseLegacyPipe::passImage(Pass pass)

@@ -55,6 +55,10 @@ public:
     // Float contents of an intermediate pass, rows from the bottom of its frame buffer;
     // one value per pixel for the pre-processed pass, three for the others.
     QVector<float> passImage(Pass pass);
+    // Off: a picture that lands pixel for pixel in the caller's frame buffer (same size, whole
+    // viewport, not turned) gets the colour pass drawn straight into it, and the coloured
+    // pass is not kept for passImage(). On by default.
+    void setKeepColouredPass(bool keep) { keepColouredPass_ = keep; }
 
 protected:
     // The frame buffer of one off-screen pass, with a texture of that format clamped at its
@@ -73,7 +77,11 @@ private:
     void runDebayerPass();
     void drawDemosaicStep(QOpenGLShaderProgram* program, GLuint source, QOpenGLFramebufferObject* target);
     void runColourPass();
-    void drawOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport, const QRectF& viewportRect);
+    // Whether the colour pass can draw straight into a viewport of this size and place.
+    bool drawsColourDirectly(const std::array<GLint, 4>& viewport, const QRectF& viewportRect) const;
+    void bindColourSource();
+    void bindOutput(GLuint targetFramebuffer, const std::array<GLint, 4>& viewport);
+    void drawOutput(const QRectF& viewportRect);
     // The frame array and the calibration images: everything sized like a frame.
     std::vector<GLTexture2D*> frameSizedTextures() const;
     void destroyTextures();
@@ -82,6 +90,7 @@ private:
     QSize size_{0, 0};
     PipeParams params_;
     bool linearizationLoaded_ = false;
+    bool keepColouredPass_ = true;
 
     std::unique_ptr<QOpenGLShaderProgram> basicColorProgram_;
     std::unique_ptr<QOpenGLShaderProgram> blitProgram_;

@@ -247,6 +247,9 @@ void TestPipelineBehaviour::orientationFollowsFlipsAndRotation()
     state.setValue(QStringLiteral("Rotation"), rotation);
     renderer.pipe().applyRenderState(state);
     const QByteArray rgb = show(renderer, clip.block, 0);
+    // Drawn straight into the picture, without the coloured pass kept, it is the same.
+    renderer.pipe().setKeepColouredPass(false);
+    QCOMPARE(show(renderer, clip.block, 0), rgb);
 
     // Probe the centre of each quarter, away from filtered borders.
     const int left = w / 4, right = 3 * w / 4, top = h / 4, bottom = 3 * h / 4;

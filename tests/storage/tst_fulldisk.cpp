@@ -24,7 +24,7 @@ uchar pattern(qint64 fileOffset)
 // Must run before any thread exists.
 void mountSmallDisks()
 {
-    whyNoSmallDisk = privatemounts::enter();
+    whyNoSmallDisk = privatemounts::enterOrWhyNot();
     if (!whyNoSmallDisk.isEmpty())
         return;
     smallDisk = privatemounts::mount("tmpfs", "size=2m", &whyNoSmallDisk);

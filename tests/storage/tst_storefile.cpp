@@ -26,7 +26,7 @@ QString whyNoRefusingDisk;
 // Must run before any thread exists.
 void mountRefusingDisk()
 {
-    whyNoRefusingDisk = privatemounts::enter();
+    whyNoRefusingDisk = privatemounts::enterOrWhyNot();
     if (whyNoRefusingDisk.isEmpty())
         refusingDisk = privatemounts::mount("ramfs", nullptr, &whyNoRefusingDisk);
 }

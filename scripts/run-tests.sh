@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The project's test command. Installs what is missing and builds (setup.sh), runs every test
-# of build/ (all labels), then builds build-asan/ with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs the unit tests there. Prints the wall time of each phase
+# of build/ (all labels), then builds build-asan/ with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the unit tests and a few seconds of each fuzz target there. Prints the wall time of each phase
 # and a closing "N passed, N failed" line over both test runs; exits non-zero on any failure.
 set -uo pipefail
 
@@ -72,10 +72,12 @@ run_ctest() {
   return "$rc"
 }
 
-# Debug: compiles faster than an optimised build and keeps assertions on.
+# Debug: compiles faster than an optimised build and keeps assertions on. Clang, because its
+# libFuzzer makes the fuzz targets (fuzz/) part of this one build.
 build_asan() {
-  cmake -S "$REPO_ROOT" -B "$ASAN_BUILD_DIR" -DVLM_SANITIZE=ON -DVLM_WERROR=ON -DCMAKE_BUILD_TYPE=Debug &&
-    cmake --build "$ASAN_BUILD_DIR" -j"$JOBS" --target vlm_tests_unit
+  cmake -S "$REPO_ROOT" -B "$ASAN_BUILD_DIR" -DCMAKE_CXX_COMPILER=clang++ \
+    -DVLM_SANITIZE=ON -DVLM_WERROR=ON -DCMAKE_BUILD_TYPE=Debug &&
+    cmake --build "$ASAN_BUILD_DIR" -j"$JOBS" --target vlm_tests_unit vlm_tests_fuzz
 }
 
 run_asan_unit_tests() {
@@ -84,7 +86,7 @@ run_asan_unit_tests() {
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=0" \
     LSAN_OPTIONS="suppressions=$REPO_ROOT/scripts/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-    run_ctest asan --test-dir "$ASAN_BUILD_DIR" -L '^unit$' --output-on-failure -j"$JOBS"
+    run_ctest asan --test-dir "$ASAN_BUILD_DIR" -L '^(unit|fuzz)$' --output-on-failure -j"$JOBS"
 }
 
 total_start=$SECONDS
@@ -94,7 +96,7 @@ if [[ -f "$BUILD_DIR/CTestTestfile.cmake" ]]; then
 fi
 phase "sanitizer build" build_asan
 if [[ -f "$ASAN_BUILD_DIR/CTestTestfile.cmake" ]]; then
-  phase "sanitizer unit tests" run_asan_unit_tests
+  phase "sanitizer unit + fuzz tests" run_asan_unit_tests
 fi
 
 echo

@@ -16,6 +16,8 @@ BUILD_DIR="${VLM_BUILD_DIR:-$REPO_ROOT/build}"
 PACKAGES=(
   # toolchain
   build-essential cmake ccache pkg-config git
+  # clang and its runtimes (libFuzzer among them): the sanitizer build and the fuzz targets
+  clang libclang-rt-14-dev
   # Qt 6 (qt6-qpa-plugins holds the xcb and offscreen platforms the programs and tests use)
   qt6-base-dev qt6-base-dev-tools qt6-connectivity-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
   # Qt's translation tools: lrelease compiles the control program's translations at build time

@@ -84,6 +84,11 @@ public:
 
     const TransferSlot& slot(int index) const { return slots_[size_t(index)]; }
 
+    // One datagram from the recorder, after its sender was checked: a data packet is written
+    // into its chunk, an event or status moves its slot on. process() calls it for each
+    // datagram it takes off the socket.
+    void dispatch(const uchar* datagram, qsizetype size);
+
 signals:
     void requestCompleted(kvx::ReceiveUDPEngine::TransferRequest request);
     void requestFailed(kvx::ReceiveUDPEngine::TransferRequest request);
@@ -94,7 +99,6 @@ private:
     bool startHeadRequest();
     bool issueChunk(int slotIndex);
     void receivePending();
-    void dispatch(const uchar* datagram, qsizetype size);
     Outcome checkSlots();
     bool allIssued() const;
     void finishHead(Outcome outcome);

@@ -1,5 +1,6 @@
 #include "control/ui/QRecApplication.h"
 
+#include "control/app/ControlCommandLine.h"
 #include "control/app/Translations.h"
 #include "control/app/UiScale.h"
 
@@ -38,12 +39,7 @@ void QRecApplication::applyStyleSheet()
 void QRecApplication::parseCommandLine()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("VLM Velmor Controller"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption developer({QStringLiteral("d"), QStringLiteral("developer")},
-                                       QStringLiteral("Developer mode"), QStringLiteral("command"));
-    parser.addOption(developer);
+    const QCommandLineOption developer = ControlCommandLine::addOptions(parser);
     parser.process(arguments());
-    developerMode = parser.value(developer) == QLatin1String("enable");
+    developerMode = ControlCommandLine::developerMode(parser, developer);
 }

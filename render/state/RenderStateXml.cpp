@@ -42,7 +42,8 @@ bool RenderState::loadStateXml(QFile* file)
             d->setFromString(text);
     });
     if (xml.hasError()) {
-        qCritical().noquote() << QStringLiteral("failed to parse the XML file %1:$2").arg(file->fileName());
+        qCritical().noquote()
+            << QStringLiteral("failed to parse the XML file %1:%2").arg(file->fileName()).arg(xml.lineNumber());
         qCritical().noquote() << xml.errorString();
         return false;
     }

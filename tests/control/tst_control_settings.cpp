@@ -1,7 +1,10 @@
-// The control program's settings rules and its translations, as the program finds them.
+// The control program's settings rules, its translations as the program finds them, and its
+// command line.
+#include "control/app/ControlCommandLine.h"
 #include "control/app/ControlSettings.h"
 #include "control/app/Translations.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -115,6 +118,23 @@ private slots:
             QVERIFY(!xml.hasError());
             QVERIFY(messages > 40);
         }
+    }
+
+    // Only "enable" switches developer mode on; an unknown option fails the parse.
+    void commandLineDeveloperSwitch()
+    {
+        const auto developer = [](const QStringList& arguments, bool* parsed) {
+            QCommandLineParser parser;
+            const QCommandLineOption option = ControlCommandLine::addOptions(parser);
+            *parsed = parser.parse(QStringList{QStringLiteral("VLMVelControl")} + arguments);
+            return ControlCommandLine::developerMode(parser, option);
+        };
+        bool parsed = false;
+        QVERIFY(developer({"-d", "enable"}, &parsed) && parsed);
+        QVERIFY(developer({"--developer=enable"}, &parsed) && parsed);
+        QVERIFY(!developer({"-d", "Enable"}, &parsed) && parsed);
+        QVERIFY(!developer({}, &parsed) && parsed);
+        QVERIFY(!developer({"--unknown"}, &parsed) && !parsed);
     }
 };
 

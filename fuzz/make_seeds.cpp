@@ -11,6 +11,7 @@
 #include "common/packets/SerialFrame.h"
 #include "common/packets/StatusPacket.h"
 #include "common/packets/TransferPackets.h"
+#include "hashlist/MediaHashList.h"
 #include "render/colour/ColorMatrixSet.h"
 #include "render/state/RenderState.h"
 #include "storage/ClipDescription.h"
@@ -213,6 +214,18 @@ void fileSeeds()
     for (int i = 0; i < 3 * 2 * 4; ++i)
         calibration.append(char(i * 40)).append(char(i % 3 - 1));
     seed("calibration", "three_by_two", calibration);
+
+    MediaHashList hashList;
+    hashList.creationDate = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    hashList.creator = {QStringLiteral("operator"), QStringLiteral("station"), QStringLiteral("VLMVelClipsMgr 0.1"),
+                        hashList.creationDate, hashList.creationDate.addSecs(90)};
+    hashList.entries = {
+        {QStringLiteral("clip.xml"), 523, hashList.creationDate, 0x0123456789abcdefull, hashList.creationDate},
+        {QStringLiteral("frames/data.bin"), 1 << 30, hashList.creationDate, std::nullopt, hashList.creationDate}};
+    QBuffer mhl;
+    mhl.open(QIODevice::WriteOnly);
+    hashList.write(&mhl);
+    seed("media_hash_list", "two_files", mhl.data());
 
     QByteArray firmware = McsText::dataRecords(0x10000, QByteArray(600, '\x3c')) + McsText::endRecord();
     seed("mcs_image", "one_segment", firmware);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The project's test command. Installs what is missing and builds (setup.sh), runs every test
 # of build/ (all labels), then builds build-asan/ with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs the unit tests and a few seconds of each fuzz target there. Prints the wall time of each phase
-# and a closing "N passed, N failed" line over both test runs; exits non-zero on any failure.
+# UndefinedBehaviorSanitizer and runs the unit tests and a few seconds of each fuzz target
+# there. Prints the wall time of each phase and a closing "N passed, N failed" line over both
+# test runs; exits non-zero on any failure.
 set -uo pipefail
 
 REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

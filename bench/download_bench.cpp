@@ -87,6 +87,25 @@ void resetPeakResident()
         clear.write("5");
 }
 
+// UDP datagrams dropped for want of socket buffer in this network namespace (RcvbufErrors);
+// each one is sent again, so they explain a goodput below the pace.
+qint64 udpReceiveBufferErrors()
+{
+    QFile snmp(QStringLiteral("/proc/net/snmp"));
+    if (!snmp.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> lines = snmp.readAll().split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (!lines[i].startsWith("Udp:") || !lines[i + 1].startsWith("Udp:"))
+            continue;
+        const QList<QByteArray> names = lines[i].simplified().split(' ');
+        const QList<QByteArray> values = lines[i + 1].simplified().split(' ');
+        const qsizetype at = names.indexOf("RcvbufErrors");
+        return at > 0 && at < values.size() ? values[at].toLongLong() : 0;
+    }
+    return 0;
+}
+
 double processCpuSeconds()
 {
     rusage usage{};
@@ -177,6 +196,7 @@ struct DownloadRun {
     double peakGrowthMiB = 0;
     double budgetMiB = 0;
     double hashListAfterSeconds = 0; // from the last block stored until the hash list is written
+    qint64 socketDrops = 0;          // datagrams the receive socket had no room for
     bool byteExact = false;
     bool direct = false;
 };
@@ -221,6 +241,7 @@ DownloadRun download(const QString& base, double rateGbps, bool hashing)
         request.recorderClip = recorderClip;
         request.active = 1;
         const double cpu0 = processCpuSeconds();
+        const qint64 drops0 = udpReceiveBufferErrors();
         QElapsedTimer clock;
         clock.start();
         manager.addClipRequest(request);
@@ -238,6 +259,7 @@ DownloadRun download(const QString& base, double rateGbps, bool hashing)
         }
         run.goodputGbps = run.finished ? stored * 8 / seconds / 1e9 : 0;
         run.cpuPerGB = (processCpuSeconds() - cpu0) / (stored / GB);
+        run.socketDrops = udpReceiveBufferErrors() - drops0;
         run.peakGrowthMiB = double(statusKiB("VmHWM") - residentBeforeKiB) / 1024;
         run.direct = saved->writesFramesDirect();
     }
@@ -253,6 +275,7 @@ void report(const QByteArray& prefix, const DownloadRun& run)
     print(prefix + "_goodput", run.goodputGbps, run.finished ? "Gbit/s" : "Gbit/s (FAILED)");
     print(prefix + "_hash_list_after", run.hashListAfterSeconds, "s");
     print(prefix + "_receiver_cpu", run.cpuPerGB, "s/GB");
+    print(prefix + "_socket_drops", double(run.socketDrops), "datagrams");
     print(prefix + "_peak_growth", run.peakGrowthMiB, "MiB");
     print(prefix + "_peak_to_budget", run.budgetMiB > 0 ? run.peakGrowthMiB / run.budgetMiB : 0, "");
     print(prefix + "_byte_exact", run.byteExact ? 1 : 0, "bool");

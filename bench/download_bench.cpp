@@ -14,6 +14,7 @@
 // or mounts is seen outside. Options: --disk DIR (a folder on the disk to measure; default the
 // folder of this program).
 
+#include "bench/ProcessCpu.h"
 #include "download/RecorderDownloadManager.h"
 #include "sim/ClipContent.h"
 #include "sim/SimConfig.h"
@@ -31,7 +32,6 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -104,14 +104,6 @@ qint64 udpReceiveBufferErrors()
         return at > 0 && at < values.size() ? values[at].toLongLong() : 0;
     }
     return 0;
-}
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The engine's mean goodput as transfer_bench measures it, or 0.

@@ -9,6 +9,7 @@
 // Options: --frames N (default 120), --seconds S (default 10).
 
 #include "SimClipFolders.h"
+#include "bench/ProcessCpu.h"
 #include "playback/FramePlan.h"
 #include "playback/ImageDisplayWidget.h"
 #include "playback/ImageDisplayWindow.h"
@@ -20,8 +21,6 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <ctime>
@@ -36,14 +35,6 @@ void print(const char* name, double value, const char* unit)
 {
     std::printf("%s: %.3f %s\n", name, value, unit);
     std::fflush(stdout);
-}
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double threadCpuSeconds()

@@ -4,6 +4,7 @@
 //
 // Only 127.0.0.1 is used; nothing is broadcast.
 
+#include "bench/ProcessCpu.h"
 #include "sim/ClipContent.h"
 #include "sim/transfer/TransferServer.h"
 #include "transfer/ReceiveUDPThread.h"
@@ -16,7 +17,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -76,14 +76,6 @@ double threadCpuSeconds(const QByteArray& prefix)
         return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
     }
     return 0;
-}
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The most loopback carries for these datagrams: one thread sends with sendmmsg as fast as it

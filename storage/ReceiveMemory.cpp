@@ -1,6 +1,7 @@
 #include "storage/ReceiveMemory.h"
 
 #include <QMutexLocker>
+#include <QThreadPool>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -25,8 +26,10 @@ qint64 ReceiveMemory::sparesTotal() const
     return total;
 }
 
-PageAlignedBytes ReceiveMemory::take(qint64 bytes)
+PageAlignedBytes ReceiveMemory::take(qint64 bytes, bool* fresh)
 {
+    if (fresh)
+        *fresh = false;
     if (bytes <= 0)
         return nullptr;
     std::vector<Spare> freed; // freed after the lock: giving pages back takes a while
@@ -58,6 +61,8 @@ PageAlignedBytes ReceiveMemory::take(qint64 bytes)
     // 2 MiB of a fresh block instead of 512.
     madvise(data.get(), capacity, MADV_HUGEPAGE);
     inUse_ += bytes;
+    if (fresh)
+        *fresh = true;
     return data;
 }
 
@@ -99,12 +104,34 @@ void ReceiveMemory::setBudget(qint64 budget)
 QSharedPointer<ReceiveBuffer> ReceiveBuffer::allocate(QSharedPointer<ReceiveMemory> memory, qint64 bytes,
                                                       const ClipSegment& frames, bool calibration, qint64 fileOffset)
 {
-    PageAlignedBytes data = memory->take(bytes);
+    bool fresh = false;
+    PageAlignedBytes data = memory->take(bytes, &fresh);
     if (!data)
         return nullptr;
     const qint64 lead = fileOffset % ReceiveMemory::PageBytes;
-    return QSharedPointer<ReceiveBuffer>(
+    QSharedPointer<ReceiveBuffer> buffer(
         new ReceiveBuffer(std::move(memory), std::move(data), lead, bytes, frames, calibration));
+    if (fresh && bytes >= PrefaultBytes)
+        prefault(buffer);
+    return buffer;
+}
+
+void ReceiveBuffer::prefault(const QSharedPointer<ReceiveBuffer>& buffer)
+{
+    // The first write to a fresh page costs a fault and the page's clearing (on a virtual
+    // machine several times the copy it serves). Faulted in here, on a thread of its own while
+    // the block waits in the link's queue, that work leaves the receive thread, which would
+    // otherwise pay it datagram by datagram. The block is held only while this runs: one given
+    // back before is not faulted in at all.
+    static QThreadPool* const pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        return p;
+    }();
+    pool->start([weak = buffer.toWeakRef()] {
+        if (const QSharedPointer<ReceiveBuffer> held = weak.toStrongRef())
+            madvise(held->data_.get(), size_t(held->lead_ + held->size_), MADV_POPULATE_WRITE);
+    });
 }
 
 ReceiveBuffer::ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, PageAlignedBytes data, qint64 lead, qint64 size,

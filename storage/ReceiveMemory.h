@@ -44,7 +44,8 @@ public:
     // does not fit or cannot be had. A single block larger than the whole budget is granted
     // while nothing else is held, so clips with huge frames still make progress, one block at
     // a time.
-    PageAlignedBytes take(qint64 bytes);
+    // fresh, when given, says whether the memory is new rather than a spare filled before.
+    PageAlignedBytes take(qint64 bytes, bool* fresh = nullptr);
     // Gives a block's memory back.
     void give(PageAlignedBytes data, qint64 bytes);
 
@@ -89,6 +90,10 @@ public:
     bool isCalibration() const { return calibration_; }
 
 private:
+    // Fresh blocks from this size up have their pages faulted in ahead of the receive thread;
+    // smaller ones are not worth a thread's hand-off.
+    static constexpr qint64 PrefaultBytes = qint64(8) << 20;
+    static void prefault(const QSharedPointer<ReceiveBuffer>& buffer);
     ReceiveBuffer(QSharedPointer<ReceiveMemory> memory, PageAlignedBytes data, qint64 lead, qint64 size,
                   const ClipSegment& frames, bool calibration);
 

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int W = 64;
@@ -40,6 +42,7 @@ class TestFrameStore : public QObject {
 private slots:
     void receiveMemoryBoundsTheBlocksInFlight();
     void freedBlocksAreReusedWhileADownloadRuns();
+    void largeFreshBlocksAreFaultedInUntouched();
     void allocateRefusesRangesOutsideTheClip();
     void blocksLandAtTheirOffsetsInAnyOrder();
     void calibrationIsStoredAndLoaded();
@@ -112,6 +115,27 @@ void TestFrameStore::freedBlocksAreReusedWhileADownloadRuns()
     // Once nothing is in flight, nothing is kept.
     held.reset();
     QCOMPARE(memory.inUse(), 0);
+    QCOMPARE(memory.spareBytes(), 0);
+}
+
+void TestFrameStore::largeFreshBlocksAreFaultedInUntouched()
+{
+    // Large fresh blocks are faulted in on another thread: that must neither change what the
+    // receive thread writes into them nor keep a block's memory after it is given back, even
+    // when it is given back at once.
+    SavedClip clip(sampleClip(2, 8, 4096, 2048));
+    ReceiveMemory& memory = clip.receiveMemory();
+    SavedClip::RAMBufferPtr block;
+    for (int round = 0; round < 8; ++round) {
+        QVERIFY(clip.allocateBuffer({0, 1}, false, &block));
+        block.reset();
+    }
+    QVERIFY(clip.allocateBuffer({2, 3}, false, &block));
+    std::memset(block->data(), 0x5a, size_t(block->size()));
+    QTest::qWait(100);
+    QVERIFY(std::all_of(block->data(), block->data() + block->size(), [](uchar b) { return b == 0x5a; }));
+    block.reset();
+    QTRY_COMPARE(memory.inUse(), 0);
     QCOMPARE(memory.spareBytes(), 0);
 }
 
